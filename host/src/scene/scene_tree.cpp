@@ -1,0 +1,188 @@
+// The scene tree and the order of one main-loop iteration.
+#include <godot_cpp/classes/scene_tree.hpp>
+
+#include <godot_cpp/classes/engine.hpp>
+#include <godot_cpp/classes/node.hpp>
+#include <godot_cpp/classes/window.hpp>
+#include <godot_host/deferred_calls.hpp>
+#include <godot_host/physics_world.hpp>
+
+#include <algorithm>
+
+namespace godot {
+
+SceneTree::SceneTree() {
+	_root = memnew(Window);
+	_root->set_name("root");
+	_root->_host_enter_tree(this);
+}
+
+SceneTree::~SceneTree() {
+	if (_root) {
+		memdelete(_root);
+		_root = nullptr;
+	}
+}
+
+SceneTree *SceneTree::_host_get_singleton() {
+	// Lives for the whole process, like the engine's main loop.
+	static SceneTree *tree = memnew(SceneTree);
+	return tree;
+}
+
+Window *SceneTree::get_root() const {
+	return _root;
+}
+
+Node *SceneTree::get_current_scene() const {
+	return _current_scene;
+}
+
+void SceneTree::set_current_scene(Node *p_child_node) {
+	ERR_FAIL_COND_MSG(p_child_node && p_child_node->get_parent() != _root, "The current scene must be a child of the root.");
+	_current_scene = p_child_node;
+}
+
+void SceneTree::set_pause(bool p_enable) {
+	if (p_enable == _paused) {
+		return;
+	}
+	std::vector<Node *> nodes;
+	_root->_host_collect_tree(nodes);
+	std::vector<bool> could;
+	for (Node *n : nodes) {
+		could.push_back(n->_host_can_process(_paused));
+	}
+	_paused = p_enable;
+	for (size_t i = 0; i < nodes.size(); i++) {
+		bool can = nodes[i]->_host_can_process(_paused);
+		if (can != could[i]) {
+			nodes[i]->_host_notification(can ? Node::NOTIFICATION_UNPAUSED : Node::NOTIFICATION_PAUSED);
+		}
+	}
+}
+
+bool SceneTree::is_paused() const {
+	return _paused;
+}
+
+void SceneTree::quit(int32_t p_exit_code) {
+	_quit_requested = true;
+	_exit_code = p_exit_code;
+}
+
+void SceneTree::queue_delete(Object *p_object) {
+	ERR_FAIL_NULL(p_object);
+	if (p_object->is_queued_for_deletion()) {
+		return;
+	}
+	p_object->_host_set_queued_for_deletion(true);
+	_delete_queue.push_back(p_object->get_instance_id());
+}
+
+int64_t SceneTree::get_frame() const {
+	return _frame;
+}
+
+int32_t SceneTree::get_node_count() const {
+	return _node_count;
+}
+
+void SceneTree::_host_node_added(Node *) {
+	_node_count++;
+}
+
+void SceneTree::_host_node_removed(Node *p_node) {
+	_node_count--;
+	if (p_node == _current_scene) {
+		_current_scene = nullptr;
+	}
+}
+
+void SceneTree::_notify_group(bool p_physics) {
+	std::vector<Node *> nodes;
+	_root->_host_collect_tree(nodes);
+	std::vector<uint64_t> ids;
+	ids.reserve(nodes.size());
+	for (Node *n : nodes) {
+		ids.push_back(n->get_instance_id());
+	}
+	for (size_t i = 0; i < nodes.size(); i++) {
+		Node *n = nodes[i];
+		// Earlier callbacks may have freed or removed it.
+		if (ObjectDB::get_instance(ids[i]) != n || !n->is_inside_tree() || !n->_host_can_process(_paused)) {
+			continue;
+		}
+		if (p_physics) {
+			if (n->is_physics_processing_internal()) {
+				n->_host_notification(Node::NOTIFICATION_INTERNAL_PHYSICS_PROCESS);
+			}
+			if (ObjectDB::get_instance(ids[i]) == n && n->is_inside_tree() && n->is_physics_processing()) {
+				n->_host_notification(Node::NOTIFICATION_PHYSICS_PROCESS);
+			}
+		} else {
+			if (n->is_processing_internal()) {
+				n->_host_notification(Node::NOTIFICATION_INTERNAL_PROCESS);
+			}
+			if (ObjectDB::get_instance(ids[i]) == n && n->is_inside_tree() && n->is_processing()) {
+				n->_host_notification(Node::NOTIFICATION_PROCESS);
+			}
+		}
+	}
+}
+
+void SceneTree::_host_physics_step(double p_delta) {
+	_physics_delta = p_delta;
+	// A paused tree stops the physics server: no contacts and no body steps.
+	if (!_paused) {
+		godot_host::PhysicsWorld::deliver_contact_signals();
+	}
+	_notify_group(true);
+	godot_host::DeferredCalls::flush();
+	if (!_paused) {
+		godot_host::PhysicsWorld::step_bodies(p_delta);
+	}
+	Engine::get_singleton()->_host_count_physics_frame();
+}
+
+void SceneTree::_host_process_frame(double p_delta) {
+	_process_delta = p_delta;
+	_notify_group(false);
+	godot_host::DeferredCalls::flush();
+	_host_flush_delete_queue();
+	_frame++;
+	Engine::get_singleton()->_host_count_process_frame();
+}
+
+void SceneTree::_host_flush_delete_queue() {
+	while (!_delete_queue.empty()) {
+		std::vector<uint64_t> queue;
+		queue.swap(_delete_queue);
+		for (uint64_t id : queue) {
+			Object *o = ObjectDB::get_instance(id);
+			if (o) {
+				memdelete(o);
+			}
+		}
+	}
+}
+
+void SceneTree::_host_reset() {
+	while (_root->get_child_count(true) > 0) {
+		Node *child = _root->get_child(_root->get_child_count(true) - 1, true);
+		memdelete(child);
+	}
+	_current_scene = nullptr;
+	_paused = false;
+	_quit_requested = false;
+	_exit_code = 0;
+	_root->set_use_xr(false);
+	_root->set_vrs_mode(Viewport::VRS_DISABLED);
+	godot_host::DeferredCalls::flush();
+	_host_flush_delete_queue();
+}
+
+GDHOST_REGISTER_ENGINE_CLASS(MainLoop);
+GDHOST_REGISTER_ABSTRACT_ENGINE_CLASS(SceneTree, "node_added", "node_removed", "process_frame", "physics_frame", "tree_changed");
+
+} // namespace godot
