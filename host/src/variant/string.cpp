@@ -379,11 +379,11 @@ String String::num(double p_number, int64_t p_decimals) {
 
 	// A negative count left after the adjustment means plain "%f" (6 places).
 	const int precision = p_decimals < 0 ? 6 : (int)p_decimals;
-	const int needed = std::snprintf(nullptr, 0, "%.*f", precision, p_number);
-	std::vector<char> buf((size_t)needed + 1);
-	std::snprintf(buf.data(), buf.size(), "%.*f", precision, p_number);
+	// The largest double printed with 32 decimals fits comfortably.
+	char buf[512];
+	const int needed = std::snprintf(buf, sizeof(buf), "%.*f", precision, p_number);
 
-	if (std::strchr(buf.data(), '.') != nullptr) {
+	if (std::strchr(buf, '.') != nullptr) {
 		int z = needed - 1;
 		while (z > 0 && buf[z] == '0') {
 			buf[z--] = 0;
@@ -392,7 +392,7 @@ String String::num(double p_number, int64_t p_decimals) {
 			buf[z] = 0;
 		}
 	}
-	return from_ascii_buffer(buf.data());
+	return from_ascii_buffer(buf);
 }
 
 String String::num_real(double p_number, bool p_trailing) {

@@ -135,5 +135,6 @@ private:
 } // namespace godot
 
 #include <godot_cpp/core/object.hpp>
+#include <godot_cpp/core/binder_common.hpp>
 
 #endif // GODOT_CLASSES_OBJECT_HPP
