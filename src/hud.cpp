@@ -1,25 +1,181 @@
 #include "hud.hpp"
 
+#include <godot_cpp/classes/engine.hpp>
+#include <godot_cpp/classes/resource_loader.hpp>
 #include <godot_cpp/core/class_db.hpp>
+#include <godot_cpp/core/error_macros.hpp>
+#include <godot_cpp/variant/char_string.hpp>
+#include <godot_cpp/variant/color.hpp>
+#include <godot_cpp/variant/transform3d.hpp>
+#include <godot_cpp/variant/vector3.hpp>
 
 namespace godot {
+
+namespace {
+
+const char *const CHARACTER_SCENE_PATH = "res://objects/hud_character.tscn";
+
+// Cells are 0.05 apart; the atlas is 8 by 8 cells of 0.125 in UV.
+constexpr float CELL = 0.05f;
+constexpr float ATLAS_CELL = 0.125f;
+constexpr float GLYPH_LIFT = 0.000001f;
+constexpr int32_t ATLAS_COLUMNS = 8;
+
+// The atlas holds the codes 32 to 95; every other byte shows the blank.
+int32_t glyph_index(uint8_t p_code) {
+	return (p_code >= 32 && p_code <= 95) ? (int32_t)p_code - 32 : 0;
+}
+
+// A hidden glyph showing one atlas cell through its own copy of the glyph
+// material, or null (reported) when the glyph scene is not of the form
+// that typing needs.
+MeshInstance3D *make_glyph(const Ref<PackedScene> &p_scene, int32_t p_glyph) {
+	Node *node = p_scene->instantiate(PackedScene::GEN_EDIT_STATE_DISABLED);
+	ERR_FAIL_NULL_V_MSG(node, nullptr, "The glyph scene could not be instantiated.");
+	MeshInstance3D *instance = Object::cast_to<MeshInstance3D>(node);
+	if (!instance) {
+		memdelete(node);
+		ERR_FAIL_V_MSG(nullptr, "The glyph scene's root is not a MeshInstance3D.");
+	}
+	const int32_t row = p_glyph / ATLAS_COLUMNS;
+	const int32_t column = p_glyph % ATLAS_COLUMNS;
+	Ref<Material> active = instance->get_active_material(0);
+	Ref<StandardMaterial3D> cell;
+	if (active.is_valid()) {
+		// Shallow: the atlas texture stays shared.
+		cell = active->duplicate(false);
+	}
+	if (cell.is_null()) {
+		memdelete(instance);
+		ERR_FAIL_V_MSG(nullptr, "The glyph scene's surface 0 has no StandardMaterial3D.");
+	}
+	cell->set_uv1_offset(Vector3((float)column * ATLAS_CELL, (float)row * ATLAS_CELL, 0));
+	instance->set_surface_override_material(0, cell);
+	instance->set_visible(false);
+	return instance;
+}
+
+} // namespace
 
 HUD::HUD() {}
 
 HUD::~HUD() {}
 
-void HUD::_bind_methods() {}
-
-void HUD::_ready() {}
-
-void HUD::set_text(std::vector<String>) {}
-
-std::vector<String> HUD::get_text() const {
-	return {};
+void HUD::_bind_methods() {
+	ClassDB::bind_method(D_METHOD("get_typing_delay"), &HUD::get_typing_delay);
+	ClassDB::bind_method(D_METHOD("set_typing_delay", "name"), &HUD::set_typing_delay);
+	ADD_PROPERTY(PropertyInfo(Variant::FLOAT, "m_typing_delay", PROPERTY_HINT_NONE, "Delay between characters in seconds", PROPERTY_USAGE_DEFAULT), "set_typing_delay", "get_typing_delay");
+	ClassDB::bind_method(D_METHOD("_on_typing_timer_timeout"), &HUD::_on_typing_timer_timeout);
+	ADD_SIGNAL(MethodInfo("finished_typing"));
 }
 
-void HUD::clear_text() {}
+void HUD::_ready() {
+	material = memnew(StandardMaterial3D);
+	set_material_override(Ref<StandardMaterial3D>(material));
+	material->set_albedo(Color(0, 0, 0, 1));
 
-void HUD::play_text() {}
+	set_visible(false);
+
+	if (Engine::get_singleton()->is_editor_hint()) {
+		set_process(false);
+		set_physics_process(false);
+		return;
+	}
+
+	character_scene = ResourceLoader::get_singleton()->load(CHARACTER_SCENE_PATH, "", ResourceLoader::CACHE_MODE_REUSE);
+	if (character_scene.is_null()) {
+		ERR_PRINT("No glyph scene at \"res://objects/hud_character.tscn\": text will type without glyphs.");
+	}
+
+	typing_sound = Object::cast_to<AudioStreamPlayer>(find_child("AudioStreamPlayer", true, true));
+	if (!typing_sound) {
+		ERR_PRINT("No \"AudioStreamPlayer\" below the HUD: text will type without clicks.");
+	}
+
+	typing_timer = memnew(Timer);
+	typing_timer->set_autostart(false);
+	typing_timer->connect("timeout", Callable(this, "_on_typing_timer_timeout"));
+	add_child(typing_timer);
+}
+
+double HUD::get_typing_delay() const {
+	return m_typing_delay;
+}
+
+void HUD::set_typing_delay(double p_delay) {
+	m_typing_delay = p_delay;
+}
+
+void HUD::_on_typing_timer_timeout() {
+	// A text without glyphs still ends, one delay after it started.
+	if (character_index < 0 || character_index >= (int32_t)characters.size()) {
+		typing_timer->stop();
+		emit_signal("finished_typing");
+		return;
+	}
+
+	if (typing_sound) {
+		typing_sound->play(0.0);
+	}
+	characters[character_index]->set_visible(true);
+	character_index++;
+	if (character_index < (int32_t)characters.size()) {
+		return;
+	}
+	typing_timer->stop();
+	emit_signal("finished_typing");
+}
+
+void HUD::set_text(std::vector<String> p_lines) {
+	lines = p_lines;
+}
+
+std::vector<String> HUD::get_text() const {
+	return lines;
+}
+
+void HUD::clear_text() {
+	for (MeshInstance3D *character : characters) {
+		character->queue_free();
+	}
+	characters.clear();
+}
+
+void HUD::play_text() {
+	// Only _ready outside the editor makes the timer.
+	ERR_FAIL_NULL_MSG(typing_timer, "The HUD types only once it is ready, and not in the editor.");
+
+	typing_timer->stop();
+	character_index = 0;
+	clear_text();
+
+	const int32_t n = (int32_t)lines.size();
+	if (n > 0 && character_scene.is_valid()) {
+		const float half = ((float)n * CELL) * 0.5f;
+		bool scene_usable = true;
+		for (int32_t i = 0; i < n && scene_usable; i++) {
+			const CharString bytes = lines[i].to_upper().ascii();
+			const int32_t len = (int32_t)bytes.length();
+			const char *data = bytes.get_data();
+			const float y = (float)i * -CELL + half;
+			const float width = (float)len * CELL;
+			for (int32_t j = 0; j < len; j++) {
+				MeshInstance3D *instance = make_glyph(character_scene, glyph_index((uint8_t)data[j]));
+				if (!instance) {
+					// Reported once; the glyphs made so far still type.
+					scene_usable = false;
+					break;
+				}
+				add_child(instance);
+				const float x = (float)j * CELL - 0.5f * width;
+				instance->set_transform(instance->get_transform().translated(Vector3(x, y, GLYPH_LIFT)));
+				characters.push_back(instance);
+			}
+		}
+	}
+
+	typing_timer->set_wait_time(m_typing_delay);
+	typing_timer->start(-1);
+}
 
 } // namespace godot

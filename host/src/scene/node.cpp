@@ -187,11 +187,19 @@ void Node::reparent(Node *p_new_parent, bool p_keep_global_transform) {
 		_host_reparent_keep_global(p_new_parent);
 		return;
 	}
-	Node *owner = _owner;
+	// Owners that are still ancestors after the move are kept, as the engine does.
+	std::vector<Node *> subtree;
+	_host_collect_tree(subtree);
+	std::vector<Node *> owners;
+	for (Node *n : subtree) {
+		owners.push_back(n->_owner);
+	}
 	_parent->remove_child(this);
 	p_new_parent->add_child(this);
-	if (owner && owner->is_ancestor_of(this)) {
-		_owner = owner;
+	for (size_t i = 0; i < subtree.size(); i++) {
+		if (owners[i] && owners[i]->is_ancestor_of(subtree[i])) {
+			subtree[i]->_owner = owners[i];
+		}
 	}
 }
 
