@@ -1,6 +1,8 @@
 #include "bone_collider.hpp"
 
+#include <godot_cpp/classes/engine.hpp>
 #include <godot_cpp/core/class_db.hpp>
+#include <godot_cpp/core/object.hpp>
 
 namespace godot {
 
@@ -8,12 +10,77 @@ BoneCollider::BoneCollider() {}
 
 BoneCollider::~BoneCollider() {}
 
-void BoneCollider::_bind_methods() {}
+void BoneCollider::_bind_methods() {
+	ClassDB::bind_method(D_METHOD("set_offset_transform", "p_offset_transform"), &BoneCollider::set_offset_transform);
+	ClassDB::bind_method(D_METHOD("get_offset_transform"), &BoneCollider::get_offset_transform);
+	ADD_PROPERTY(PropertyInfo(Variant::TRANSFORM3D, "offset_transform", PROPERTY_HINT_NONE, "", PROPERTY_USAGE_DEFAULT), "set_offset_transform", "get_offset_transform");
+}
 
-void BoneCollider::_process(double) {}
+void BoneCollider::set_offset_transform(Transform3D p_offset_transform) {
+	offset_transform = p_offset_transform;
+}
+
+Transform3D BoneCollider::get_offset_transform() const {
+	return offset_transform;
+}
+
+String BoneCollider::attachment_name_for(const String &p_collider_name) {
+	String name = p_collider_name.replace("_collider", "").replace("_outer", "").replace("_held_object", "") + "_bone_attach";
+	// Colliders made for a held object carry the object's shape name before "__".
+	int64_t cut = name.find("__");
+	if (cut >= 0) {
+		name = name.substr(cut + 2);
+	}
+	return name;
+}
+
+BoneAttachment3D *BoneCollider::get_live_attachment() {
+	if (!bone_attachment) {
+		return nullptr;
+	}
+	// The scene may free the attachment first; the pointer must not be used then.
+	if (ObjectDB::get_instance(bone_attachment_id) == nullptr) {
+		bone_attachment = nullptr;
+		bone_attachment_id = 0;
+	}
+	return bone_attachment;
+}
+
+void BoneCollider::_ready() {
+	if (Engine::get_singleton()->is_editor_hint()) {
+		set_process(false);
+		set_physics_process(false);
+		return;
+	}
+	Node *parent = get_parent();
+	if (!parent) {
+		return;
+	}
+	Node *found = parent->find_child(attachment_name_for(get_name()), true, true);
+	if (found) {
+		bone_attachment = Object::cast_to<BoneAttachment3D>(found);
+		bone_attachment_id = bone_attachment ? bone_attachment->get_instance_id() : 0;
+	}
+}
+
+void BoneCollider::_process(double) {
+	BoneAttachment3D *attachment = get_live_attachment();
+	if (offset_transform != Transform3D()) {
+		if (attachment) {
+			set_global_transform(attachment->get_global_transform() * offset_transform);
+		}
+		return;
+	}
+	static const String neck_pattern("neck_*");
+	if (get_name().match(neck_pattern) || !attachment) {
+		return;
+	}
+	// A quarter turn about X: the collider's +Y runs along the bone's +Z.
+	Transform3D quarter_turn;
+	quarter_turn.basis.set_axis_angle(Vector3(1, 0, 0), 1.5707964f);
+	set_transform(attachment->get_transform() * quarter_turn);
+}
 
 void BoneCollider::_physics_process(double) {}
-
-void BoneCollider::_ready() {}
 
 } // namespace godot

@@ -1,5 +1,6 @@
 #include "bone_collider_ik.hpp"
 
+#include <godot_cpp/classes/engine.hpp>
 #include <godot_cpp/core/class_db.hpp>
 
 namespace godot {
@@ -8,16 +9,44 @@ BoneColliderIK::BoneColliderIK() {}
 
 BoneColliderIK::~BoneColliderIK() {}
 
-void BoneColliderIK::_bind_methods() {}
+void BoneColliderIK::_bind_methods() {
+	ClassDB::bind_method(D_METHOD("set_mass", "p_value"), &BoneColliderIK::set_mass);
+	ClassDB::bind_method(D_METHOD("get_mass"), &BoneColliderIK::get_mass);
+	ADD_PROPERTY(PropertyInfo(Variant::FLOAT, "mass", PROPERTY_HINT_NONE, "", PROPERTY_USAGE_DEFAULT), "set_mass", "get_mass");
+}
+
+void BoneColliderIK::set_mass(const float &p_value) {
+	mass = p_value;
+}
+
+float BoneColliderIK::get_mass() const {
+	return mass;
+}
+
+Vector3 BoneColliderIK::get_velocity() const {
+	return velocity;
+}
 
 void BoneColliderIK::_process(double p_delta) {
 	BoneCollider::_process(p_delta);
 }
 
-void BoneColliderIK::_physics_process(double) {}
+void BoneColliderIK::_physics_process(double) {
+	Vector3 p = get_global_position();
+	uint32_t i = history_index;
+	position_history[i] = p;
+	uint32_t j = (i + 1) % 6;
+	// Five steps of displacement over a fixed 10, not over the elapsed time.
+	velocity = (position_history[i] - position_history[j]) / 10.0f;
+	history_index = j;
+}
 
 void BoneColliderIK::_ready() {
 	BoneCollider::_ready();
+	if (Engine::get_singleton()->is_editor_hint()) {
+		set_process(false);
+		set_physics_process(false);
+	}
 }
 
 } // namespace godot

@@ -3,13 +3,23 @@
 
 #include "bone_collider.hpp"
 
+#include <godot_cpp/variant/vector3.hpp>
+
+#include <cstdint>
+
 namespace godot {
 
+// A bone collider with a mass that estimates its own velocity.
 class BoneColliderIK : public BoneCollider {
 	GDCLASS(BoneColliderIK, BoneCollider)
 
 protected:
 	static void _bind_methods();
+
+	float mass = 1.0f;
+	Vector3 velocity;
+	Vector3 position_history[6];
+	uint32_t history_index = 0;
 
 public:
 	BoneColliderIK();
@@ -18,6 +28,10 @@ public:
 	void _process(double p_delta) override;
 	void _physics_process(double p_delta) override;
 	void _ready() override;
+
+	void set_mass(const float &p_value);
+	float get_mass() const;
+	Vector3 get_velocity() const;
 };
 
 } // namespace godot

@@ -1,17 +1,87 @@
 #ifndef MOSSGLIMMER_PLAYER_HPP
 #define MOSSGLIMMER_PLAYER_HPP
 
+#include "bone_collider_ik.hpp"
+
+#include <godot_cpp/classes/animation_player.hpp>
+#include <godot_cpp/classes/animation_tree.hpp>
+#include <godot_cpp/classes/bone_attachment3d.hpp>
+#include <godot_cpp/classes/reg_ex.hpp>
 #include <godot_cpp/classes/rigid_body3d.hpp>
+#include <godot_cpp/classes/skeleton3d.hpp>
+#include <godot_cpp/classes/skeleton_ik3d.hpp>
+#include <godot_cpp/classes/timer.hpp>
+#include <godot_cpp/templates/vector.hpp>
+#include <godot_cpp/variant/rid.hpp>
 #include <godot_cpp/variant/string.hpp>
+#include <godot_cpp/variant/string_name.hpp>
+#include <godot_cpp/variant/transform3d.hpp>
 #include <godot_cpp/variant/vector2.hpp>
+
+#include <cstdint>
 
 namespace godot {
 
+// The player's body: flight, finger animation, grabbing and pushing.
 class Player : public RigidBody3D {
 	GDCLASS(Player, RigidBody3D)
 
+public:
+	// A rigid body that hand colliders touch or have touched.
+	struct HandTouchingObject {
+		RigidBody3D *object = nullptr;
+		uint32_t touch_mask = 0; // inner hand shapes touching it now
+		uint32_t outer_mask = 0; // "_outer" hand shapes touching it now
+		int64_t touched_at = 0; // wall-clock seconds when both masks fell to 0; 0 while touched
+		uint64_t object_id = 0; // tells whether `object` still exists
+	};
+
+	// What one hand holds.
+	struct HeldObject {
+		RigidBody3D *object = nullptr;
+		Transform3D offset_transform; // the object relative to the hand's bone attachment at the grab
+		Vector<BoneColliderIK *> colliders; // copies of its shapes, children of the player
+		uint64_t object_id = 0;
+		Vector<uint64_t> collider_ids;
+		float added_mass = 0.0f; // what the grab added to the player's mass
+		Vector<uint64_t> moved_child_ids; // the object's children now on the bone attachment
+	};
+
 protected:
 	static void _bind_methods();
+
+public:
+	Skeleton3D *skeleton = nullptr;
+	SkeletonIK3D *left_hand_ik = nullptr;
+	SkeletonIK3D *right_hand_ik = nullptr;
+	SkeletonIK3D *head_ik = nullptr;
+	Vector<BoneAttachment3D *> hand_attachments;
+	AnimationPlayer *animation_player = nullptr;
+	AnimationTree *animation_tree = nullptr;
+	float thrust_input = 0.0f;
+	float pitch_input = 0.0f;
+	float yaw_input = 0.0f;
+	float roll_input = 0.0f;
+	float finger_targets[2][5] = {};
+	float hand_closure[2] = {};
+	Vector<HandTouchingObject> touching_objects;
+	HeldObject held_objects[2];
+	Timer *cleanup_timer = nullptr;
+	Ref<RegEx> collider_name_regex;
+
+private:
+	// Built once so that frames format no names.
+	StringName finger_parameters[2][5];
+	String held_object_pattern;
+	uint64_t hand_attachment_ids[2] = {};
+	uint64_t animation_tree_id = 0;
+
+	BoneAttachment3D *get_hand_attachment(int p_hand) const;
+	AnimationTree *get_animation_tree() const;
+	float *get_finger_targets(int p_hand);
+	void grab(int p_hand, RigidBody3D *p_object);
+	void release(int p_hand);
+	void forget_held_object(int p_hand);
 
 public:
 	Player();
@@ -22,12 +92,20 @@ public:
 	void _ready() override;
 	void _integrate_forces(PhysicsDirectBodyState3D *p_state) override;
 
+	void _on_release_item_timeout(Node3D *p_object, Timer *p_timer);
+	void _handle_hand_collision(RID p_body_rid, Node *p_body, uint32_t p_body_shape_index, uint32_t p_local_shape_index, bool p_touching);
+	void _on_cleanup_timer_timeout();
+
 	// Controller input, forwarded by the XR manager. Hand 0 is left, 1 right.
 	void _on_button_pressed(String p_name, int p_hand);
 	void _on_button_released(String p_name, int p_hand);
 	void _on_input_float_changed(String p_name, float p_value, int p_hand, bool use_grip_sensor);
 	void _on_input_vector2_changed(String p_name, Vector2 p_value, int p_hand, bool use_grip_sensor);
 	void _on_profile_changed(String p_role, int p_hand);
+
+	// The touch bit of a hand part ("hand", "thumb", "index", ...), its
+	// segment number and side letter; 0 when the part owns no bit.
+	static uint32_t touch_bit(const String &p_part, int64_t p_segment, const String &p_side);
 };
 
 } // namespace godot

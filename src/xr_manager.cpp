@@ -1,17 +1,440 @@
 #include "xr_manager.hpp"
 
+#include "globals.hpp"
+#include "hud.hpp"
+#include "player.hpp"
+#include "sequences/welcome_back_sequence.hpp"
+#include "sequences/welcome_sequence.hpp"
+
+#include <godot_cpp/classes/audio_server.hpp>
+#include <godot_cpp/classes/display_server.hpp>
+#include <godot_cpp/classes/engine.hpp>
+#include <godot_cpp/classes/node3d.hpp>
+#include <godot_cpp/classes/scene_tree.hpp>
+#include <godot_cpp/classes/skeleton3d.hpp>
+#include <godot_cpp/classes/viewport.hpp>
+#include <godot_cpp/classes/xr_camera3d.hpp>
+#include <godot_cpp/classes/xr_controller3d.hpp>
+#include <godot_cpp/classes/xr_hand_tracker.hpp>
+#include <godot_cpp/classes/xr_interface.hpp>
+#include <godot_cpp/classes/xr_origin3d.hpp>
+#include <godot_cpp/classes/xr_positional_tracker.hpp>
+#include <godot_cpp/classes/xr_tracker.hpp>
 #include <godot_cpp/core/class_db.hpp>
+#include <godot_cpp/core/error_macros.hpp>
+#include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/callable.hpp>
+#include <godot_cpp/variant/dictionary.hpp>
+#include <godot_cpp/variant/typed_array.hpp>
+#include <godot_cpp/variant/utility_functions.hpp>
 
 namespace godot {
 
-XRManager::XRManager() {}
+namespace {
 
-XRManager::~XRManager() {}
+const char *const SESSION_SIGNALS[] = {
+	"instance_exiting",
+	"play_area_changed",
+	"pose_recentered",
+	"refresh_rate_changed",
+	"session_begun",
+	"session_focussed",
+	"session_loss_pending",
+	"session_stopping",
+	"session_visible",
+};
 
-void XRManager::_bind_methods() {}
+const char *const CONTROLLER_SIGNALS[] = {
+	"button_pressed",
+	"button_released",
+	"input_float_changed",
+	"input_vector2_changed",
+	"profile_changed",
+};
+
+const char *const CONTROLLER_NAMES[2] = { "XRController3DLeft", "XRController3DRight" };
+
+} // namespace
+
+XRManager::XRManager() {
+	show_welcome = !Globals::is_dev;
+}
+
+XRManager::~XRManager() {
+	// A greeting still running when the manager goes away could never end and
+	// would be lost: free it, detached first from the manager being destroyed
+	// (its timer is a child of ours and is already gone).
+	if (WelcomeSequence *sequence = Object::cast_to<WelcomeSequence>(welcome_sequence)) {
+		sequence->set_xr_manager(nullptr);
+		memdelete(sequence);
+	}
+	if (WelcomeBackSequence *sequence = Object::cast_to<WelcomeBackSequence>(welcome_back_sequence)) {
+		sequence->set_xr_manager(nullptr);
+		memdelete(sequence);
+	}
+}
+
+void XRManager::_bind_methods() {
+	ClassDB::bind_method(D_METHOD("_on_instance_exiting"), &XRManager::_on_instance_exiting);
+	ClassDB::bind_method(D_METHOD("_on_play_area_changed", "p_mode"), &XRManager::_on_play_area_changed);
+	ClassDB::bind_method(D_METHOD("_on_pose_recentered"), &XRManager::_on_pose_recentered);
+	ClassDB::bind_method(D_METHOD("_on_refresh_rate_changed"), &XRManager::_on_refresh_rate_changed);
+	ClassDB::bind_method(D_METHOD("_on_session_begun"), &XRManager::_on_session_begun);
+	ClassDB::bind_method(D_METHOD("_on_session_focussed"), &XRManager::_on_session_focussed);
+	ClassDB::bind_method(D_METHOD("_on_session_loss_pending"), &XRManager::_on_session_loss_pending);
+	ClassDB::bind_method(D_METHOD("_on_session_stopping"), &XRManager::_on_session_stopping);
+	ClassDB::bind_method(D_METHOD("_on_session_visible"), &XRManager::_on_session_visible);
+	ClassDB::bind_method(D_METHOD("_on_audio_fade_timer_timeout"), &XRManager::_on_audio_fade_timer_timeout);
+	ClassDB::bind_method(D_METHOD("_on_button_pressed", "p_name"), &XRManager::_on_button_pressed);
+	ClassDB::bind_method(D_METHOD("_on_button_released", "p_name"), &XRManager::_on_button_released);
+	ClassDB::bind_method(D_METHOD("_on_input_float_changed", "p_name", "p_value"), &XRManager::_on_input_float_changed);
+	ClassDB::bind_method(D_METHOD("_on_input_vector2_changed", "p_name", "p_value"), &XRManager::_on_input_vector2_changed);
+	ClassDB::bind_method(D_METHOD("_on_profile_changed", "p_role"), &XRManager::_on_profile_changed);
+	ClassDB::bind_method(D_METHOD("_check_for_grip_sensor", "p_name", "p_value"), &XRManager::_check_for_grip_sensor);
+}
 
 void XRManager::_process(double) {}
 
-void XRManager::_ready() {}
+void XRManager::_ready() {
+	if (Engine::get_singleton()->is_editor_hint()) {
+		set_process(false);
+		set_physics_process(false);
+		return;
+	}
+
+	pause_game(true);
+
+	audio_fade_timer = memnew(Timer);
+	audio_fade_timer->connect("timeout", Callable(this, "_on_audio_fade_timer_timeout"), 0);
+	add_child(audio_fade_timer);
+
+	AudioServer::get_singleton()->set_bus_volume_linear(0, 0.0f);
+
+	xr_server = XRServer::get_singleton();
+	primary_interface = xr_server->get_primary_interface();
+	Globals::xr_interface = xr_server->find_interface("OpenXR");
+	if (Globals::xr_interface.is_null()) {
+		ERR_PRINT("The XR server has no interface named \"OpenXR\": the session signals can't be connected.");
+	}
+	if (Globals::xr_interface.is_null() || !Globals::xr_interface->is_initialized()) {
+		UtilityFunctions::print("Could not find OpenXR interface.\nTry opening SteamVR...");
+	}
+
+	Globals::m_xr_origin = Object::cast_to<XROrigin3D>(find_child("XROrigin3D", true, true));
+	if (!Globals::m_xr_origin) {
+		ERR_PRINT("No \"XROrigin3D\" below the XR manager.");
+	}
+	Globals::m_xr_camera = Object::cast_to<XRCamera3D>(find_child("XRCamera3D", true, true));
+	if (!Globals::m_xr_camera) {
+		ERR_PRINT("No \"XRCamera3D\" below the XR manager.");
+	}
+
+	Globals::pos_trackers.resize(3);
+	Globals::pos_trackers[0] = xr_server->get_tracker("left_hand");
+	Globals::pos_trackers[1] = xr_server->get_tracker("right_hand");
+	Globals::pos_trackers[2] = xr_server->get_tracker("head");
+
+	if (primary_interface.is_valid() && primary_interface->is_hand_tracking_supported()) {
+		Globals::hand_trackers.resize(2);
+		Dictionary trackers = xr_server->get_trackers(XRServer::TRACKER_ANY);
+		UtilityFunctions::print(trackers.size());
+		Array names = trackers.keys();
+		for (int64_t i = 0; i < names.size(); i++) {
+			Ref<XRTracker> tracker = trackers[names[i]];
+			if (tracker.is_null() || tracker->get_tracker_type() != XRServer::TRACKER_HAND) {
+				continue;
+			}
+			size_t slot = tracker->get_tracker_name().match("*left*") ? 0 : 1;
+			Globals::hand_trackers[slot] = tracker;
+		}
+	}
+
+	Node *parent = get_parent();
+	player = parent ? Object::cast_to<Player>(parent->find_child("Player", true, true)) : nullptr;
+	if (!player) {
+		ERR_PRINT("No \"Player\" below the XR manager's parent: controller input goes nowhere.");
+	}
+	for (int hand = 0; hand < 2; hand++) {
+		Globals::hand_controllers[hand] = player ? Object::cast_to<XRController3D>(player->find_child(CONTROLLER_NAMES[hand], true, true)) : nullptr;
+	}
+	hud = player ? Object::cast_to<HUD>(player->find_child("HUD", true, true)) : nullptr;
+	if (!hud) {
+		ERR_PRINT("No \"HUD\" below the player: the greetings can't be shown.");
+	}
+
+	if (primary_interface.is_valid()) {
+		Viewport *viewport = get_viewport();
+		if (viewport) {
+			viewport->set_use_xr(true);
+			viewport->set_vrs_mode(Viewport::VRS_XR);
+		}
+		DisplayServer::get_singleton()->window_set_vsync_mode(DisplayServer::VSYNC_DISABLED, 0);
+	}
+
+	if (Globals::xr_interface.is_valid()) {
+		for (const char *signal : SESSION_SIGNALS) {
+			Globals::xr_interface->connect(signal, Callable(this, String("_on_") + signal), 0);
+		}
+	}
+
+	for (int hand = 0; hand < 2; hand++) {
+		XRController3D *controller = Globals::hand_controllers[hand];
+		if (!controller) {
+			if (player) {
+				ERR_PRINT(String("No \"") + CONTROLLER_NAMES[hand] + "\" below the player: its input is not connected.");
+			}
+			continue;
+		}
+		for (const char *signal : CONTROLLER_SIGNALS) {
+			controller->connect(signal, Callable(this, String("_on_") + signal).bind(hand), 0);
+		}
+	}
+
+	if (Globals::is_dev) {
+		for (XRController3D *controller : Globals::hand_controllers) {
+			if (controller) {
+				controller->connect("input_float_changed", Callable(this, "_check_for_grip_sensor"), 0);
+			}
+		}
+	}
+}
+
+// ---- Session ----
+
+void XRManager::_on_instance_exiting() {
+	UtilityFunctions::print("++++++++++ INSTANCE_EXITING ++++++++++");
+}
+
+void XRManager::_on_play_area_changed(int p_mode) {
+	UtilityFunctions::print("++++++++++ PLAY_AREA_CHANGED ++++++++++", p_mode);
+}
+
+void XRManager::_on_pose_recentered() {
+	UtilityFunctions::print("++++++++++ POSE_RECENTERED ++++++++++");
+	recenter();
+}
+
+void XRManager::_on_refresh_rate_changed(float p_refresh_rate) {
+	UtilityFunctions::print("++++++++++ REFRESH_RATE_CHANGED ++++++++++", (double)p_refresh_rate);
+	pace_frames((int32_t)p_refresh_rate);
+}
+
+void XRManager::_on_session_begun() {
+	UtilityFunctions::print("++++++++++ SESSION_BEGUN ++++++++++");
+	set_hud_visible(true);
+	fade_audio(true, 2.0f);
+}
+
+void XRManager::_on_session_focussed() {
+	UtilityFunctions::print("++++++++++ SESSION_FOCUSSED ++++++++++");
+	if (!hud) {
+		// Nothing can greet the player, and only a greeting unpauses: start
+		// the game as a finished greeting would.
+		ERR_PRINT("No HUD to greet the player on: the game starts without a greeting.");
+		if (!welcome_sequence && !welcome_back_sequence) {
+			recenter();
+			set_hud_visible(false);
+			pause_game(false);
+		}
+		return;
+	}
+	if (show_welcome) {
+		show_welcome = false;
+		WelcomeSequence *sequence = memnew(WelcomeSequence(this));
+		sequence->start();
+		welcome_sequence = sequence;
+	} else if (!welcome_sequence && !welcome_back_sequence) {
+		WelcomeBackSequence *sequence = memnew(WelcomeBackSequence(this));
+		sequence->start();
+		welcome_back_sequence = sequence;
+	}
+}
+
+void XRManager::_on_session_loss_pending() {
+	UtilityFunctions::print("++++++++++ SESSION_LOSS_PENDING ++++++++++");
+}
+
+void XRManager::_on_session_stopping() {
+	UtilityFunctions::print("++++++++++ SESSION_STOPPING ++++++++++");
+}
+
+void XRManager::_on_session_visible() {
+	UtilityFunctions::print("++++++++++ SESSION_VISIBLE ++++++++++");
+	pause_game(true);
+	set_hud_visible(true);
+	ERR_FAIL_COND_MSG(primary_interface.is_null(), "The primary XR interface is not an OpenXR interface: the frame rate is left as it is.");
+	Engine::get_singleton()->set_max_fps((int32_t)primary_interface->get_display_refresh_rate());
+	Engine::get_singleton()->set_physics_ticks_per_second((int32_t)primary_interface->get_display_refresh_rate());
+}
+
+void XRManager::pace_frames(int32_t p_rate) {
+	Engine::get_singleton()->set_max_fps(p_rate);
+	Engine::get_singleton()->set_physics_ticks_per_second(p_rate);
+}
+
+// ---- Audio fade ----
+
+void XRManager::fade_audio(bool p_fade_in, float p_duration) {
+	ERR_FAIL_NULL(audio_fade_timer);
+	float fps = (float)Engine::get_singleton()->get_max_fps();
+	if (fps <= 0.0f) {
+		fps = 60.0f;
+	}
+	float interval = 1.0f / fps;
+	fade_steps = (int32_t)(fps * p_duration);
+	if (p_fade_in) {
+		fade_from = 0.0f;
+		fade_to = 1.0f;
+	} else {
+		fade_from = 1.0f;
+		fade_to = 0.0f;
+	}
+	fade_step = 0;
+	audio_fade_timer->start((double)interval);
+}
+
+void XRManager::_on_audio_fade_timer_timeout() {
+	fade_step += 1;
+	if (fade_step >= fade_steps) {
+		AudioServer::get_singleton()->set_bus_volume_linear(0, fade_to);
+		if (audio_fade_timer) {
+			audio_fade_timer->stop();
+		}
+		return;
+	}
+	float volume = fade_from + (fade_to - fade_from) / (float)fade_steps * (float)fade_step;
+	AudioServer::get_singleton()->set_bus_volume_linear(0, volume);
+}
+
+// ---- Controllers ----
+
+void XRManager::_on_button_pressed(String p_name, int p_hand) {
+	if (p_name == "ax_button") {
+		ax_button_down = true;
+	} else if (p_name == "by_button") {
+		by_button_down = true;
+	}
+	// Every press while both are held recentres, whatever the button.
+	if (ax_button_down && by_button_down) {
+		recenter();
+	}
+	ERR_FAIL_NULL(player);
+	player->_on_button_pressed(p_name, p_hand);
+}
+
+void XRManager::_on_button_released(String p_name, int p_hand) {
+	if (p_name == "ax_button") {
+		ax_button_down = false;
+	} else if (p_name == "by_button") {
+		by_button_down = false;
+	}
+	ERR_FAIL_NULL(player);
+	player->_on_button_released(p_name, p_hand);
+}
+
+void XRManager::_on_input_float_changed(String p_name, float p_value, int p_hand) {
+	ERR_FAIL_NULL(player);
+	player->_on_input_float_changed(p_name, p_value, p_hand, use_grip_sensor);
+}
+
+void XRManager::_on_input_vector2_changed(String p_name, Vector2 p_value, int p_hand) {
+	ERR_FAIL_NULL(player);
+	player->_on_input_vector2_changed(p_name, p_value, p_hand, use_grip_sensor);
+}
+
+void XRManager::_on_profile_changed(String p_role, int p_hand) {
+	ERR_FAIL_NULL(player);
+	player->_on_profile_changed(p_role, p_hand);
+}
+
+void XRManager::_check_for_grip_sensor(String p_name, float) {
+	if (p_name != "grip") {
+		return;
+	}
+	use_grip_sensor = true;
+	// The probe has done its job: stop listening.
+	Callable probe(this, "_check_for_grip_sensor");
+	for (XRController3D *controller : Globals::hand_controllers) {
+		if (controller && controller->is_connected("input_float_changed", probe)) {
+			controller->disconnect("input_float_changed", probe);
+		}
+	}
+}
+
+void XRManager::recenter() {
+	ERR_FAIL_NULL(xr_server);
+	xr_server->center_on_hmd(XRServer::RESET_FULL_ROTATION, false);
+}
+
+// ---- For the greeting sequences ----
+
+HUD *XRManager::get_hud() {
+	return hud;
+}
+
+XRServer *XRManager::get_xr_server() {
+	return xr_server;
+}
+
+void XRManager::set_welcome_sequence(Object *p_sequence) {
+	welcome_sequence = p_sequence;
+}
+
+void XRManager::set_welcome_back_sequence(Object *p_sequence) {
+	welcome_back_sequence = p_sequence;
+}
+
+bool XRManager::get_use_grip_sensor() const {
+	return use_grip_sensor;
+}
+
+void XRManager::set_use_grip_sensor(bool p_use) {
+	use_grip_sensor = p_use;
+}
+
+void XRManager::pause_game(bool p_paused) {
+	SceneTree *tree = get_tree();
+	ERR_FAIL_NULL(tree);
+	tree->set_pause(p_paused);
+}
+
+void XRManager::set_hud_visible(bool p_visible) {
+	if (hud_visible == p_visible) {
+		return;
+	}
+	hud_visible = p_visible;
+	if (p_visible) {
+		saved_visibility.clear();
+	}
+
+	SceneTree *tree = get_tree();
+	Node *scene = tree ? tree->get_current_scene() : nullptr;
+	if (scene) {
+		TypedArray<Node> children = scene->get_children();
+		for (int64_t i = 0; i < children.size(); i++) {
+			Node3D *child = Object::cast_to<Node3D>(children[i]);
+			if (p_visible) {
+				saved_visibility.push_back(child ? child->is_visible() : false);
+				if (child) {
+					child->set_visible(false);
+				}
+			} else if (child && (size_t)i < saved_visibility.size()) {
+				// A child added while the HUD showed has no entry and keeps its visibility.
+				child->set_visible(saved_visibility[(size_t)i]);
+			}
+		}
+	}
+
+	if (player) {
+		Skeleton3D *skeleton = Object::cast_to<Skeleton3D>(player->find_child("Skeleton3D", true, true));
+		if (skeleton) {
+			skeleton->set_visible(!p_visible);
+		}
+	}
+	// Missing since start-up, where it was reported.
+	if (hud) {
+		hud->set_visible(p_visible);
+	}
+}
 
 } // namespace godot

@@ -2,9 +2,17 @@
 #define MOSSGLIMMER_SEQUENCES_WELCOME_BACK_SEQUENCE_HPP
 
 #include <godot_cpp/classes/object.hpp>
+#include <godot_cpp/classes/timer.hpp>
+#include <godot_cpp/variant/string.hpp>
+
+#include <cstdint>
 
 namespace godot {
 
+class XRManager;
+
+// The greeting of a returning player: "welcome back!", answered with the
+// A/X or B/Y button. Destroys itself at its end.
 class WelcomeBackSequence : public Object {
 	GDCLASS(WelcomeBackSequence, Object)
 
@@ -12,9 +20,25 @@ protected:
 	static void _bind_methods();
 
 public:
+	XRManager *xr_manager = nullptr;
+	Timer *timer = nullptr;
+	int32_t state = 0;
+
 	WelcomeBackSequence();
+	explicit WelcomeBackSequence(XRManager *p_manager);
 	~WelcomeBackSequence() override;
 
+	XRManager *get_xr_manager();
+	void set_xr_manager(XRManager *value);
+
+	void start();
+	void advance_state();
+	void wait_for_button_press();
+	void finished_waiting_for_button_press();
+
+	void _on_timer_timeout();
+	void _on_finished_typing();
+	void _on_button_pressed(String p_name, int p_hand);
 };
 
 } // namespace godot

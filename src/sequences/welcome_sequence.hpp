@@ -2,9 +2,18 @@
 #define MOSSGLIMMER_SEQUENCES_WELCOME_SEQUENCE_HPP
 
 #include <godot_cpp/classes/object.hpp>
+#include <godot_cpp/classes/timer.hpp>
+#include <godot_cpp/variant/string.hpp>
+
+#include <cstdint>
 
 namespace godot {
 
+class XRManager;
+
+// The first-run greeting: welcome, movement, rotation and a farewell, each
+// typed on the HUD and answered with the A/X or B/Y button. Destroys itself
+// at its end.
 class WelcomeSequence : public Object {
 	GDCLASS(WelcomeSequence, Object)
 
@@ -12,9 +21,25 @@ protected:
 	static void _bind_methods();
 
 public:
+	XRManager *xr_manager = nullptr;
+	Timer *timer = nullptr;
+	int32_t state = 0;
+
 	WelcomeSequence();
+	explicit WelcomeSequence(XRManager *p_manager);
 	~WelcomeSequence() override;
 
+	XRManager *get_xr_manager();
+	void set_xr_manager(XRManager *value);
+
+	void start();
+	void advance_state();
+	void wait_for_button_press();
+	void finished_waiting_for_button_press();
+
+	void _on_timer_timeout();
+	void _on_finished_typing();
+	void _on_button_pressed(String p_name, int p_hand);
 };
 
 } // namespace godot

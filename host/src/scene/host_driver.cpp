@@ -1,9 +1,12 @@
 // The main loop as tests and the runner drive it.
 #include <godot_host/host.hpp>
 
+#include <godot_cpp/classes/audio_server.hpp>
+#include <godot_cpp/classes/display_server.hpp>
 #include <godot_cpp/classes/engine.hpp>
 #include <godot_cpp/classes/scene_tree.hpp>
 #include <godot_cpp/classes/window.hpp>
+#include <godot_cpp/classes/xr_server.hpp>
 
 #include <cmath>
 
@@ -42,6 +45,9 @@ void Host::reset() {
 	bool editor = godot::Engine::get_singleton()->is_editor_hint();
 	godot::Engine::get_singleton()->_host_reset();
 	godot::Engine::get_singleton()->_host_set_editor_hint(editor);
+	godot::XRServer::get_singleton()->_host_reset();
+	godot::AudioServer::get_singleton()->_host_reset();
+	godot::DisplayServer::get_singleton()->_host_reset();
 	physics_accumulator() = 0.0;
 }
 

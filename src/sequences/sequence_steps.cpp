@@ -1,0 +1,95 @@
+#include "sequence_steps.hpp"
+
+#include "globals.hpp"
+#include "hud.hpp"
+#include "xr_manager.hpp"
+
+#include <godot_cpp/classes/xr_controller3d.hpp>
+#include <godot_cpp/classes/xr_server.hpp>
+#include <godot_cpp/core/error_macros.hpp>
+#include <godot_cpp/variant/callable.hpp>
+
+namespace godot {
+namespace sequence_steps {
+
+Timer *attach(Object *p_sequence, XRManager *p_manager) {
+	ERR_FAIL_NULL_V_MSG(p_manager, nullptr, "A greeting sequence needs the XR manager that starts it.");
+	Timer *timer = memnew(Timer);
+	timer->set_autostart(false);
+	timer->connect("timeout", Callable(p_sequence, "_on_timer_timeout"), 0);
+	p_manager->add_child(timer);
+	HUD *hud = p_manager->get_hud();
+	ERR_FAIL_NULL_V_MSG(hud, timer, "The XR manager has no HUD to type the greeting on.");
+	hud->connect("finished_typing", Callable(p_sequence, "_on_finished_typing"), 0);
+	return timer;
+}
+
+void detach(Object *p_sequence, XRManager *p_manager, Timer *p_timer) {
+	if (!p_manager) {
+		return;
+	}
+	if (p_timer) {
+		Callable on_timeout(p_sequence, "_on_timer_timeout");
+		if (p_timer->is_connected("timeout", on_timeout)) {
+			p_timer->disconnect("timeout", on_timeout);
+		}
+		p_timer->queue_free();
+	}
+	HUD *hud = p_manager->get_hud();
+	Callable on_typed(p_sequence, "_on_finished_typing");
+	if (hud && hud->is_connected("finished_typing", on_typed)) {
+		hud->disconnect("finished_typing", on_typed);
+	}
+}
+
+void start(XRManager *p_manager, Timer *p_timer) {
+	ERR_FAIL_NULL_MSG(p_manager, "A greeting sequence can't start without the XR manager.");
+	ERR_FAIL_NULL_MSG(p_timer, "A greeting sequence made without a manager has no timer and can't start.");
+	HUD *hud = p_manager->get_hud();
+	ERR_FAIL_NULL_MSG(hud, "The XR manager has no HUD to type the greeting on.");
+	hud->clear_text();
+	p_timer->set_one_shot(true);
+	p_timer->start(2.0);
+}
+
+void show_text(XRManager *p_manager, const std::vector<String> &p_lines) {
+	HUD *hud = p_manager->get_hud();
+	ERR_FAIL_NULL_MSG(hud, "The XR manager has no HUD to type the greeting on.");
+	hud->set_text(p_lines);
+	hud->play_text();
+}
+
+void wait_for_button_press(Object *p_sequence) {
+	for (int hand = 0; hand < 2; hand++) {
+		XRController3D *controller = Globals::hand_controllers[hand];
+		if (!controller) {
+			ERR_PRINT("A controller is missing: its buttons can't answer the greeting.");
+			continue;
+		}
+		controller->connect("button_pressed", Callable(p_sequence, "_on_button_pressed").bind(hand), 0);
+	}
+}
+
+void finished_waiting_for_button_press(Object *p_sequence) {
+	for (int hand = 0; hand < 2; hand++) {
+		XRController3D *controller = Globals::hand_controllers[hand];
+		Callable on_press = Callable(p_sequence, "_on_button_pressed").bind(hand);
+		if (controller && controller->is_connected("button_pressed", on_press)) {
+			controller->disconnect("button_pressed", on_press);
+		}
+	}
+}
+
+void hand_back(XRManager *p_manager) {
+	XRServer *server = p_manager->get_xr_server();
+	if (server) {
+		server->center_on_hmd(XRServer::RESET_FULL_ROTATION, false);
+	} else {
+		ERR_PRINT("No XR server: the view is not recentred.");
+	}
+	p_manager->set_hud_visible(false);
+	p_manager->pause_game(false);
+}
+
+} // namespace sequence_steps
+} // namespace godot

@@ -1,0 +1,163 @@
+// Bone colliders: which attachment they follow, how they follow it and
+// their velocity estimate.
+#include "player_scene.hpp"
+
+#include <cmath>
+
+using namespace godot;
+using godot_host::Host;
+
+namespace {
+
+void expect_vec(const Vector3 &p_got, const Vector3 &p_want, float p_eps = 1e-5f) {
+	EXPECT_NEAR(p_got.x, p_want.x, p_eps);
+	EXPECT_NEAR(p_got.y, p_want.y, p_eps);
+	EXPECT_NEAR(p_got.z, p_want.z, p_eps);
+}
+
+} // namespace
+
+TEST(BoneColliderNames, DerivedAttachmentNames) {
+	const char *table[][2] = {
+		{ "hand_l_collider", "hand_l_bone_attach" },
+		{ "thumb_01_r_collider", "thumb_01_r_bone_attach" },
+		{ "index_02_l_outer_collider", "index_02_l_bone_attach" },
+		{ "ring_03_r_held_object_collider", "ring_03_r_bone_attach" },
+		{ "CollisionShape3D__hand_r_held_object_collider", "hand_r_bone_attach" },
+		{ "Grip__Shape__hand_l_held_object_collider", "Shape__hand_l_bone_attach" },
+		{ "pinky_collider_03_l", "pinky_03_l_bone_attach" },
+		{ "Hand_L_Collider", "Hand_L_Collider_bone_attach" },
+	};
+	for (auto &row : table) {
+		EXPECT_EQ(BoneCollider::attachment_name_for(row[0]), String(row[1])) << row[0];
+	}
+}
+
+class BoneColliderTest : public PlayerTest {
+protected:
+	Node3D *body = nullptr;
+	Node3D *bones = nullptr;
+	BoneAttachment3D *attachment = nullptr;
+
+	// A body with a bone frame that holds the attachment; the colliders are
+	// the body's children, so both parents share one transform only when the
+	// bone frame sits at the body's origin.
+	void build_rig(const char *p_attachment = "thumb_01_l_bone_attach") {
+		world = memnew(Node3D);
+		world->set_name("World");
+		body = add_node(world, memnew(Node3D), "Body", world);
+		body->set_position(Vector3(1, 2, 3));
+		bones = add_node(body, memnew(Node3D), "Bones", world);
+		attachment = add_node(bones, memnew(BoneAttachment3D), p_attachment, world);
+		attachment->set_transform(Transform3D(Basis(Vector3(0, 1, 0), 0.5f), Vector3(0.1f, 0.2f, 0.3f)));
+	}
+
+	template <typename T = BoneCollider>
+	T *collider(const char *p_name) {
+		return add_node(body, memnew(T), p_name, world);
+	}
+};
+
+TEST_F(BoneColliderTest, IdentityOffsetTakesTheAttachmentsLocalPoseWithAQuarterTurn) {
+	build_rig();
+	BoneCollider *c = collider("thumb_01_l_collider");
+	Host::set_current_scene(world);
+	Host::process_frame(1.0 / 60.0);
+	Transform3D t = c->get_transform();
+	expect_vec(t.origin, attachment->get_transform().origin);
+	// +Y of the collider runs along the attachment's +Z.
+	expect_vec(t.basis.xform(Vector3(0, 1, 0)), attachment->get_transform().basis.xform(Vector3(0, 0, 1)));
+	expect_vec(t.basis.xform(Vector3(0, 0, 1)), attachment->get_transform().basis.xform(Vector3(0, -1, 0)));
+}
+
+TEST_F(BoneColliderTest, OffsetFollowsInWorldSpaceAndNeckOnlyStopsTheIdentityBranch) {
+	build_rig("neck_01_bone_attach");
+	bones->set_position(Vector3(0, 5, 0)); // parents differ: only the world branch places it on the bone
+	BoneCollider *neck = collider("neck_01_collider");
+	Host::set_current_scene(world);
+	Transform3D before = neck->get_transform();
+	Host::process_frame(1.0 / 60.0);
+	EXPECT_EQ(neck->get_transform(), before);
+
+	Transform3D offset(Basis(), Vector3(0, 0, 0.5f));
+	neck->set("offset_transform", offset);
+	EXPECT_EQ(neck->get_offset_transform(), offset);
+	Host::process_frame(1.0 / 60.0);
+	Transform3D want = attachment->get_global_transform() * offset;
+	expect_vec(neck->get_global_transform().origin, want.origin);
+
+	// A tiny difference from the identity already picks the world branch.
+	Transform3D tiny;
+	tiny.origin.x = 1e-7f;
+	neck->set_offset_transform(tiny);
+	Host::process_frame(1.0 / 60.0);
+	expect_vec(neck->get_global_transform().origin, (attachment->get_global_transform() * tiny).origin);
+	expect_vec(neck->get_global_basis().xform(Vector3(0, 1, 0)), attachment->get_global_basis().xform(Vector3(0, 1, 0)));
+}
+
+TEST_F(BoneColliderTest, HeldObjectNamesFollowTheHandAndUnknownAttachmentsNothing) {
+	build_rig("hand_l_bone_attach");
+	add_node(bones, memnew(Node3D), "Shape__hand_l_bone_attach", world);
+	BoneCollider *held = collider("CollisionShape3D__hand_l_held_object_collider");
+	BoneCollider *two = collider("Grip__Shape__hand_l_held_object_collider");
+	BoneCollider *none = collider("index_02_r_collider");
+	Transform3D offset(Basis(), Vector3(0, 0.1f, 0));
+	two->set_offset_transform(offset);
+	none->set_offset_transform(offset);
+	Host::set_current_scene(world);
+	Host::process_frame(1.0 / 60.0);
+	expect_vec(held->get_transform().origin, attachment->get_transform().origin);
+	// A node of another class under the derived name is no attachment.
+	EXPECT_EQ(two->get_transform(), Transform3D());
+	EXPECT_EQ(none->get_transform(), Transform3D());
+}
+
+TEST_F(BoneColliderTest, FreedAttachmentStopsTheColliderFollowing) {
+	build_rig();
+	BoneCollider *c = collider("thumb_01_l_collider");
+	Host::set_current_scene(world);
+	Host::process_frame(1.0 / 60.0);
+	Transform3D placed = c->get_transform();
+	attachment->queue_free();
+	Host::process_frame(1.0 / 60.0); // frees it at the end of the frame
+	Host::process_frame(1.0 / 60.0);
+	c->set_offset_transform(Transform3D(Basis(), Vector3(1, 1, 1)));
+	Host::process_frame(1.0 / 60.0);
+	EXPECT_EQ(c->get_transform(), placed);
+	EXPECT_EQ(godot_host::Log::error_count(), 0);
+}
+
+TEST_F(BoneColliderTest, EditorSwitchesProcessingOffAndLooksNothingUp) {
+	Host::set_editor_hint(true);
+	build_rig();
+	BoneColliderIK *c = collider<BoneColliderIK>("thumb_01_l_collider");
+	Host::set_current_scene(world);
+	EXPECT_FALSE(c->is_processing());
+	EXPECT_FALSE(c->is_physics_processing());
+	Host::process_frame(1.0 / 60.0);
+	EXPECT_EQ(c->get_transform(), Transform3D());
+}
+
+TEST_F(BoneColliderTest, VelocityIsTheFiveStepDisplacementOverTen) {
+	build_rig();
+	bones->set_position(Vector3());
+	body->set_position(Vector3());
+	BoneColliderIK *still = collider<BoneColliderIK>("resting");
+	still->set_position(Vector3(0, 1.5f, -3));
+	BoneColliderIK *moving = collider<BoneColliderIK>("moving");
+	EXPECT_FLOAT_EQ(still->get_mass(), 1.0f);
+	moving->set("mass", 2.5);
+	EXPECT_FLOAT_EQ(moving->get_mass(), 2.5f);
+	Host::set_current_scene(world);
+	for (int step = 1; step <= 7; step++) {
+		moving->set_position(Vector3(0.01f * (float)step, 0, 0));
+		Host::physics_step(1.0 / 90.0);
+		if (step <= 5) {
+			expect_vec(still->get_velocity(), Vector3(0, 0.15f, -0.3f));
+			expect_vec(moving->get_velocity(), Vector3(0.001f * (float)step, 0, 0));
+		} else {
+			expect_vec(still->get_velocity(), Vector3());
+			expect_vec(moving->get_velocity(), Vector3(0.005f, 0, 0));
+		}
+	}
+}
