@@ -12,6 +12,15 @@ namespace godot {
 
 namespace {
 
+// Looked up every frame for every node: built once.
+namespace virtual_name {
+const StringName PROCESS("_process");
+const StringName PHYSICS_PROCESS("_physics_process");
+const StringName READY("_ready");
+const StringName ENTER_TREE("_enter_tree");
+const StringName EXIT_TREE("_exit_tree");
+} // namespace virtual_name
+
 uint64_t &unique_name_counter() {
 	static uint64_t counter = 1;
 	return counter;
@@ -43,33 +52,33 @@ void Node::_host_notification(int p_what) {
 	Object::_host_notification(p_what);
 	switch (p_what) {
 		case NOTIFICATION_READY:
-			if (_host_has_virtual("_process")) {
+			if (_host_has_virtual(virtual_name::PROCESS)) {
 				set_process(true);
 			}
-			if (_host_has_virtual("_physics_process")) {
+			if (_host_has_virtual(virtual_name::PHYSICS_PROCESS)) {
 				set_physics_process(true);
 			}
-			if (_host_has_virtual("_ready")) {
+			if (_host_has_virtual(virtual_name::READY)) {
 				_ready();
 			}
 			break;
 		case NOTIFICATION_ENTER_TREE:
-			if (_host_has_virtual("_enter_tree")) {
+			if (_host_has_virtual(virtual_name::ENTER_TREE)) {
 				_enter_tree();
 			}
 			break;
 		case NOTIFICATION_EXIT_TREE:
-			if (_host_has_virtual("_exit_tree")) {
+			if (_host_has_virtual(virtual_name::EXIT_TREE)) {
 				_exit_tree();
 			}
 			break;
 		case NOTIFICATION_PROCESS:
-			if (_host_has_virtual("_process")) {
+			if (_host_has_virtual(virtual_name::PROCESS)) {
 				_process(get_process_delta_time());
 			}
 			break;
 		case NOTIFICATION_PHYSICS_PROCESS:
-			if (_host_has_virtual("_physics_process")) {
+			if (_host_has_virtual(virtual_name::PHYSICS_PROCESS)) {
 				_physics_process(get_physics_process_delta_time());
 			}
 			break;
