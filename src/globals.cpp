@@ -17,13 +17,13 @@ bool find_developer_marker() {
 	return !ec && present;
 }
 
+bool Globals::is_dev = find_developer_marker();
 Ref<OpenXRInterface> Globals::xr_interface;
 XROrigin3D *Globals::m_xr_origin = nullptr;
 XRCamera3D *Globals::m_xr_camera = nullptr;
 std::vector<Ref<XRPositionalTracker>> Globals::pos_trackers;
 std::vector<Ref<XRHandTracker>> Globals::hand_trackers;
 XRController3D *Globals::hand_controllers[2] = { nullptr, nullptr };
-bool Globals::is_dev = find_developer_marker();
 
 void Globals::cleanup() {
 	xr_interface.unref();

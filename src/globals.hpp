@@ -17,13 +17,13 @@ namespace godot {
 // Hand-indexed members use 0 for the left hand and 1 for the right.
 class Globals {
 public:
+	static bool is_dev;
 	static Ref<OpenXRInterface> xr_interface;
 	static XROrigin3D *m_xr_origin;
 	static XRCamera3D *m_xr_camera;
 	static std::vector<Ref<XRPositionalTracker>> pos_trackers; // left hand, right hand, head
 	static std::vector<Ref<XRHandTracker>> hand_trackers; // left, right
 	static XRController3D *hand_controllers[2];
-	static bool is_dev;
 
 	static void cleanup();
 };

@@ -210,6 +210,70 @@ TEST_F(HandsTest, GrabChoosesTheThumbsHandAndPalmsOuterBlocks) {
 	EXPECT_EQ(b->get_process_mode(), Node::PROCESS_MODE_INHERIT);
 }
 
+// One frame's scan: both thumbs pick the left hand, a removed entry's
+// successor is examined at the same position, and a busy hand leaves its
+// entry for later.
+TEST_F(HandsTest, ScanGrabsPerHandAndKeepsEntriesForABusyHand) {
+	RigidBody3D *a = body("A");
+	a->set_mass(2.0f);
+	CollisionShape3D *second = add_node(a, memnew(CollisionShape3D), "Second", world);
+	second->set_shape(Ref<SphereShape3D>(memnew(SphereShape3D)));
+	Node3D *mesh = add_node(a, memnew(Node3D), "Mesh", world);
+	RigidBody3D *b = body("B");
+	b->set_mass(3.0f);
+	RigidBody3D *c = body("C");
+	Node3D *marker = add_node(attach[0], memnew(Node3D), "Marker", world);
+	marker->set_position(Vector3(0, 0, 0.2f));
+	touch(a, "thumb_l_collider");
+	touch(a, "thumb_01_r_collider");
+	touch(a, "index_01_r_collider");
+	touch(b, "thumb_01_r_collider");
+	touch(b, "middle_01_l_collider");
+	touch(c, "thumb_l_collider");
+	touch(c, "index_02_l_collider");
+	for (int f = 0; f < 5; f++) {
+		player->finger_targets[0][f] = 1.0f;
+		player->finger_targets[1][f] = 1.0f;
+	}
+	Host::process_frame(1.0 / 60.0);
+	EXPECT_EQ(player->held_objects[0].object, a);
+	EXPECT_EQ(player->held_objects[1].object, b);
+	ASSERT_EQ(player->touching_objects.size(), 1);
+	EXPECT_EQ(player->touching_objects[0].object, c);
+	EXPECT_FLOAT_EQ(player->get_mass(), 85.0f);
+
+	// One copy per shape node, each sharing its shape and carrying the body's mass.
+	const Vector<BoneColliderIK *> &copies = player->held_objects[0].colliders;
+	ASSERT_EQ(copies.size(), 2);
+	EXPECT_EQ(copies[0]->get_shape(), Object::cast_to<CollisionShape3D>(a->get_child(0))->get_shape());
+	EXPECT_EQ(copies[1]->get_shape(), second->get_shape());
+	EXPECT_EQ(copies[1]->get_name(), StringName("Second__hand_l_held_object_collider"));
+	EXPECT_FLOAT_EQ(copies[0]->get_mass(), 2.0f);
+	EXPECT_EQ(mesh->get_parent(), attach[0]);
+	EXPECT_EQ(second->get_parent(), a);
+
+	// Opening the left hand lets go; everything on its attachment rides back.
+	for (int f = 0; f < 5; f++) {
+		player->finger_targets[0][f] = 0.0f;
+	}
+	Host::process_frame(1.0 / 60.0);
+	EXPECT_EQ(player->held_objects[0].object, nullptr);
+	EXPECT_EQ(player->held_objects[1].object, b);
+	EXPECT_EQ(mesh->get_parent(), a);
+	EXPECT_EQ(marker->get_parent(), a);
+	EXPECT_EQ(marker->get_transform(), Transform3D());
+	EXPECT_FLOAT_EQ(player->get_mass(), 83.0f);
+	ASSERT_EQ(player->touching_objects.size(), 1); // open: C waits
+
+	// Closed again, the left hand takes the entry it had to pass over.
+	for (int f = 0; f < 5; f++) {
+		player->finger_targets[0][f] = 1.0f;
+	}
+	Host::process_frame(1.0 / 60.0);
+	EXPECT_EQ(player->held_objects[0].object, c);
+	EXPECT_EQ(player->touching_objects.size(), 0);
+}
+
 TEST_F(HandsTest, FreedBodiesAreDroppedSafely) {
 	RigidBody3D *touched = body("Touched");
 	RigidBody3D *held = body("Held");

@@ -6,11 +6,13 @@
 #include "sequences/welcome_sequence.hpp"
 
 #include <godot_cpp/core/class_db.hpp>
+#include <godot_cpp/core/method_bind.hpp>
 #include <godot_cpp/core/object.hpp>
 
 using namespace godot;
 using godot_host::Host;
 using godot_host::Log;
+using godot_host::Extension;
 
 namespace {
 
@@ -248,4 +250,30 @@ TEST_F(GreetingSequences, AGreetingStillRunningIsFreedWithTheManager) {
 	EXPECT_EQ(ObjectDB::get_instance(id), nullptr);
 	EXPECT_EQ(ObjectDB::get_instance(controller_id), nullptr);
 	EXPECT_EQ(Log::error_count(), 0);
+}
+
+TEST(GreetingSequenceBindings, BothClassesBindTheSameFiveMethods) {
+	// The manager accessors go under "get_value" and "set_value"; the button
+	// handler's bound hand index and its name carry no registered names.
+	Extension extension;
+	ASSERT_TRUE(extension.open_entry(init_nodes));
+	extension.initialize();
+	for (const char *cls : { "WelcomeSequence", "WelcomeBackSequence" }) {
+		SCOPED_TRACE(cls);
+		const ClassDB::ClassRecord *rec = ClassDB::get_class_record(cls);
+		ASSERT_NE(rec, nullptr);
+		std::vector<std::string> table;
+		for (const MethodBind *m : rec->methods) {
+			std::string line = String(m->get_name()).utf8().get_data();
+			line += "/" + std::to_string(m->get_argument_count()) + ":";
+			for (const StringName &arg : m->get_argument_names()) {
+				line += String(arg).utf8().get_data();
+			}
+			table.push_back(line);
+		}
+		EXPECT_EQ(table, (std::vector<std::string>{ "get_value/0:", "set_value/1:value", "_on_timer_timeout/0:", "_on_finished_typing/0:", "_on_button_pressed/2:" }));
+		EXPECT_TRUE(rec->properties.empty());
+		EXPECT_TRUE(rec->signals.empty());
+	}
+	extension.close();
 }
