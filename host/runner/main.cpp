@@ -161,6 +161,11 @@ int main(int argc, char **argv) {
 		SceneOptions scene_options;
 		scene_options.without = options.without;
 		scene_options.refresh_rate = options.refresh_rate;
+		if (!options.quiet) {
+			for (const std::string &n : options.without) {
+				std::printf("The scene is built without \"%s\".\n", n.c_str());
+			}
+		}
 		DemoScene scene = build_demo_scene(scene_options);
 		Host::set_current_scene(scene.world);
 		Session session(scene, 1.0 / options.refresh_rate, !options.quiet);
@@ -176,7 +181,12 @@ int main(int argc, char **argv) {
 			status = play_soak(session, options.soak_seconds, options.seed) == 0 ? 0 : 1;
 		} else {
 			PlayReport r = play_scripted_session(session);
-			std::printf("summary: greeted %s, grabbed %s, released where carried %s, pushed off %s, welcomed back %s; %d engine errors\n",
+			std::string missing;
+			for (const std::string &n : options.without) {
+				missing += (missing.empty() ? " (scene without " : ", ") + n;
+			}
+			missing += missing.empty() ? "" : ")";
+			std::printf("summary%s: greeted %s, grabbed %s, released where carried %s, pushed off %s, welcomed back %s; %d engine errors\n", missing.c_str(),
 					r.greeted ? "yes" : "no", r.grabbed ? "yes" : "no", r.released_where_carried ? "yes" : "no", r.pushed_off ? "yes" : "no",
 					r.welcomed_back ? "yes" : "no", godot_host::Log::error_count());
 			// With the whole scene every step must work; runs without a node only must not crash.
