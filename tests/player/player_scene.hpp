@@ -22,6 +22,13 @@
 #include <string>
 #include <vector>
 
+// Component-wise comparison of vectors within a tolerance.
+inline void expect_vec(const godot::Vector3 &p_got, const godot::Vector3 &p_want, float p_eps = 1e-5f) {
+	EXPECT_NEAR(p_got.x, p_want.x, p_eps);
+	EXPECT_NEAR(p_got.y, p_want.y, p_eps);
+	EXPECT_NEAR(p_got.z, p_want.z, p_eps);
+}
+
 // The player's scene contract: skeleton with both hand attachments, the
 // controllers, animation nodes, IK solvers and hand colliders, plus an XR
 // origin with the camera that the XR manager would put into Globals.

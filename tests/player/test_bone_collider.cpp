@@ -9,11 +9,6 @@ using godot_host::Host;
 
 namespace {
 
-void expect_vec(const Vector3 &p_got, const Vector3 &p_want, float p_eps = 1e-5f) {
-	EXPECT_NEAR(p_got.x, p_want.x, p_eps);
-	EXPECT_NEAR(p_got.y, p_want.y, p_eps);
-	EXPECT_NEAR(p_got.z, p_want.z, p_eps);
-}
 
 } // namespace
 
