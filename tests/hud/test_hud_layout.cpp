@@ -1,6 +1,7 @@
 // The HUD's layout of text as glyphs, and its own look.
 #include "hud_fixture.hpp"
 
+#include <godot_cpp/classes/mesh.hpp>
 #include <godot_cpp/classes/packed_scene.hpp>
 
 using namespace godot;

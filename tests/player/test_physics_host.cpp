@@ -2,6 +2,7 @@
 // contact signals, body steps and the regular expressions.
 #include "player_scene.hpp"
 
+#include <godot_cpp/classes/reg_ex_match.hpp>
 #include <godot_cpp/classes/reg_ex.hpp>
 #include <godot_cpp/classes/scene_tree.hpp>
 #include <godot_cpp/classes/rigid_body3d.hpp>

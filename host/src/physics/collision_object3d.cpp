@@ -1,4 +1,5 @@
 // Collision objects: shape owners, layers and membership in the physics world.
+#include <godot_cpp/classes/shape3d.hpp>
 #include <godot_cpp/classes/collision_object3d.hpp>
 
 #include <godot_cpp/core/object.hpp>

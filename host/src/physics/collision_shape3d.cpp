@@ -1,9 +1,18 @@
 // Collision shapes: one shape owner in the parent collision object.
+#include <godot_cpp/classes/shape3d.hpp>
 #include <godot_cpp/classes/collision_shape3d.hpp>
 
 #include <godot_cpp/classes/collision_object3d.hpp>
 
 namespace godot {
+
+CollisionShape3D::CollisionShape3D() = default;
+
+CollisionShape3D::~CollisionShape3D() = default;
+
+Ref<Shape3D> CollisionShape3D::get_shape() const {
+	return _shape;
+}
 
 void CollisionShape3D::set_shape(const Ref<Shape3D> &p_shape) {
 	if (p_shape == _shape) {

@@ -2,6 +2,7 @@
 // Contacts and touching shapes come from tests and the runner.
 #include <godot_host/physics_world.hpp>
 
+#include <godot_cpp/classes/physics_direct_body_state3d.hpp>
 #include <godot_cpp/classes/collision_object3d.hpp>
 #include <godot_cpp/classes/rigid_body3d.hpp>
 #include <godot_cpp/core/object.hpp>

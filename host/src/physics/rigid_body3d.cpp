@@ -1,4 +1,5 @@
 // Rigid bodies: mass, velocities, forces and impulses, and their step.
+#include <godot_cpp/classes/physics_direct_body_state3d.hpp>
 #include <godot_cpp/classes/rigid_body3d.hpp>
 
 #include <godot_host/physics_world.hpp>

@@ -1,5 +1,6 @@
 // Regular expressions through PCRE2 (8-bit, UTF mode). The engine counts
 // offsets in characters, so byte offsets of the UTF-8 subject are mapped back.
+#include <godot_cpp/classes/reg_ex_match.hpp>
 #include <godot_cpp/core/class_db.hpp>
 #include <godot_cpp/classes/reg_ex.hpp>
 

@@ -1,4 +1,5 @@
 // Packed scenes: instancing builds the saved node tree anew each time.
+#include <godot_cpp/classes/node.hpp>
 #include <godot_cpp/classes/packed_scene.hpp>
 
 #include <godot_cpp/core/class_db.hpp>

@@ -1,5 +1,6 @@
 // The resource loader: res:// paths of the project, read through their
 // factories, with the engine's cache of loaded resources.
+#include <godot_cpp/classes/resource.hpp>
 #include <godot_cpp/classes/resource_loader.hpp>
 
 #include <godot_cpp/core/class_db.hpp>

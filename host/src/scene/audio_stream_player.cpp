@@ -1,11 +1,16 @@
 // Audio players: playback is only a position that advances with the frames
 // while the node may process, and ends at the stream's length.
+#include <godot_cpp/classes/audio_stream.hpp>
 #include <godot_cpp/classes/audio_stream_player.hpp>
 
 #include <godot_cpp/classes/engine.hpp>
 #include <godot_cpp/core/class_db.hpp>
 
 namespace godot {
+
+AudioStreamPlayer::AudioStreamPlayer() = default;
+
+AudioStreamPlayer::~AudioStreamPlayer() = default;
 
 void AudioStreamPlayer::set_stream(const Ref<AudioStream> &p_stream) {
 	stop();

@@ -1,10 +1,20 @@
 // Geometry and mesh instances: which materials a mesh is drawn with.
+#include <godot_cpp/classes/mesh.hpp>
+#include <godot_cpp/classes/material.hpp>
 #include <godot_cpp/classes/geometry_instance3d.hpp>
 #include <godot_cpp/classes/mesh_instance3d.hpp>
 
 #include <godot_cpp/core/class_db.hpp>
 
 namespace godot {
+
+GeometryInstance3D::GeometryInstance3D() = default;
+
+GeometryInstance3D::~GeometryInstance3D() = default;
+
+MeshInstance3D::MeshInstance3D() = default;
+
+MeshInstance3D::~MeshInstance3D() = default;
 
 void GeometryInstance3D::set_material_override(const Ref<Material> &p_material) {
 	_material_override = p_material;

@@ -12,6 +12,14 @@ Transform3D XRPose::get_adjusted_transform() const {
 	return _transform;
 }
 
+XRNode3D::XRNode3D() = default;
+
+XRNode3D::~XRNode3D() = default;
+
+Ref<XRPose> XRNode3D::get_pose() {
+	return _pose;
+}
+
 void XRNode3D::_host_set_pose(const Ref<XRPose> &p_pose) {
 	_pose = p_pose;
 	bool tracking = p_pose.is_valid() && p_pose->get_has_tracking_data();

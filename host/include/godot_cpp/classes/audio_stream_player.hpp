@@ -1,15 +1,20 @@
 #ifndef GODOT_AUDIOSTREAMPLAYER_HPP
 #define GODOT_AUDIOSTREAMPLAYER_HPP
 
-#include <godot_cpp/classes/audio_stream.hpp>
 #include <godot_cpp/classes/node.hpp>
+#include <godot_cpp/classes/ref.hpp>
 
 namespace godot {
+
+class AudioStream;
 
 class HOST_API AudioStreamPlayer : public Node {
 	GDEXTENSION_CLASS(AudioStreamPlayer, Node)
 
 public:
+	AudioStreamPlayer();
+	~AudioStreamPlayer() override;
+
 	void set_stream(const Ref<AudioStream> &p_stream);
 	Ref<AudioStream> get_stream() const;
 	void set_volume_db(float p_volume_db);

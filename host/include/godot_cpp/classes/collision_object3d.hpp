@@ -2,13 +2,15 @@
 #define GODOT_COLLISIONOBJECT3D_HPP
 
 #include <godot_cpp/classes/node3d.hpp>
-#include <godot_cpp/classes/shape3d.hpp>
+#include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/variant/rid.hpp>
 
 #include <map>
 #include <vector>
 
 namespace godot {
+
+class Shape3D;
 
 class HOST_API CollisionObject3D : public Node3D {
 	GDEXTENSION_CLASS(CollisionObject3D, Node3D)

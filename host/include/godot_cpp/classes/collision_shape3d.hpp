@@ -2,19 +2,23 @@
 #define GODOT_COLLISIONSHAPE3D_HPP
 
 #include <godot_cpp/classes/node3d.hpp>
-#include <godot_cpp/classes/shape3d.hpp>
+#include <godot_cpp/classes/ref.hpp>
 
 namespace godot {
 
 class CollisionObject3D;
+class Shape3D;
 
 // Gives its parent collision object one shape owner holding its shape.
 class HOST_API CollisionShape3D : public Node3D {
 	GDEXTENSION_CLASS(CollisionShape3D, Node3D)
 
 public:
+	CollisionShape3D();
+	~CollisionShape3D() override;
+
 	void set_shape(const Ref<Shape3D> &p_shape);
-	Ref<Shape3D> get_shape() const { return _shape; }
+	Ref<Shape3D> get_shape() const;
 	void set_disabled(bool p_disabled);
 	bool is_disabled() const { return _disabled; }
 

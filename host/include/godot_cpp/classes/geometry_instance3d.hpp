@@ -1,15 +1,20 @@
 #ifndef GODOT_GEOMETRYINSTANCE3D_HPP
 #define GODOT_GEOMETRYINSTANCE3D_HPP
 
-#include <godot_cpp/classes/material.hpp>
+#include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/classes/visual_instance3d.hpp>
 
 namespace godot {
+
+class Material;
 
 class HOST_API GeometryInstance3D : public VisualInstance3D {
 	GDEXTENSION_CLASS(GeometryInstance3D, VisualInstance3D)
 
 public:
+	GeometryInstance3D();
+	~GeometryInstance3D() override;
+
 	void set_material_override(const Ref<Material> &p_material);
 	Ref<Material> get_material_override() const;
 

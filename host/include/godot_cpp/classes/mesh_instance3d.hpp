@@ -2,17 +2,21 @@
 #define GODOT_MESHINSTANCE3D_HPP
 
 #include <godot_cpp/classes/geometry_instance3d.hpp>
-#include <godot_cpp/classes/material.hpp>
-#include <godot_cpp/classes/mesh.hpp>
 
 #include <vector>
 
 namespace godot {
 
+class Material;
+class Mesh;
+
 class HOST_API MeshInstance3D : public GeometryInstance3D {
 	GDEXTENSION_CLASS(MeshInstance3D, GeometryInstance3D)
 
 public:
+	MeshInstance3D();
+	~MeshInstance3D() override;
+
 	void set_mesh(const Ref<Mesh> &p_mesh);
 	Ref<Mesh> get_mesh() const;
 	int32_t get_surface_override_material_count() const;

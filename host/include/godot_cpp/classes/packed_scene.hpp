@@ -1,12 +1,13 @@
 #ifndef GODOT_PACKEDSCENE_HPP
 #define GODOT_PACKEDSCENE_HPP
 
-#include <godot_cpp/classes/node.hpp>
 #include <godot_cpp/classes/resource.hpp>
 
 #include <functional>
 
 namespace godot {
+
+class Node;
 
 // A saved scene. The engine holds no scene files: a packed scene keeps a
 // builder that makes the scene's node tree, as loading the file would.

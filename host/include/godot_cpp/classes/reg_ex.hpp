@@ -2,10 +2,12 @@
 #define GODOT_REGEX_HPP
 
 #include <godot_cpp/classes/ref_counted.hpp>
-#include <godot_cpp/classes/reg_ex_match.hpp>
+#include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/variant/typed_array.hpp>
 
 namespace godot {
+
+class RegExMatch;
 
 // Perl-compatible regular expressions (PCRE2), matched over characters.
 class HOST_API RegEx : public RefCounted {

@@ -2,12 +2,14 @@
 #define GODOT_RESOURCELOADER_HPP
 
 #include <godot_cpp/classes/object.hpp>
-#include <godot_cpp/classes/resource.hpp>
+#include <godot_cpp/classes/ref.hpp>
 
 #include <functional>
 #include <unordered_map>
 
 namespace godot {
+
+class Resource;
 
 class HOST_API ResourceLoader : public Object {
 	GDEXTENSION_CLASS(ResourceLoader, Object)

@@ -2,12 +2,13 @@
 #define GODOT_RIGIDBODY3D_HPP
 
 #include <godot_cpp/classes/physics_body3d.hpp>
-#include <godot_cpp/classes/physics_direct_body_state3d.hpp>
 
 #include <utility>
 #include <vector>
 
 namespace godot {
+
+class PhysicsDirectBodyState3D;
 
 class HOST_API RigidBody3D : public PhysicsBody3D {
 	GDEXTENSION_CLASS(RigidBody3D, PhysicsBody3D)

@@ -2,14 +2,19 @@
 #define GODOT_XRNODE3D_HPP
 
 #include <godot_cpp/classes/node3d.hpp>
-#include <godot_cpp/classes/xr_pose.hpp>
+#include <godot_cpp/classes/ref.hpp>
 
 namespace godot {
+
+class XRPose;
 
 class HOST_API XRNode3D : public Node3D {
 	GDEXTENSION_CLASS(XRNode3D, Node3D)
 
 public:
+	XRNode3D();
+	~XRNode3D() override;
+
 	void set_tracker(const StringName &p_tracker_name) { _tracker = p_tracker_name; }
 	StringName get_tracker() const { return _tracker; }
 	void set_pose_name(const StringName &p_pose) { _pose_name = p_pose; }
@@ -18,7 +23,7 @@ public:
 	bool get_show_when_tracked() const { return _show_when_tracked; }
 	bool get_is_active() const { return _has_tracking_data; }
 	bool get_has_tracking_data() const { return _has_tracking_data; }
-	Ref<XRPose> get_pose() { return _pose; }
+	Ref<XRPose> get_pose();
 
 	// ---- engine side ----
 	// The pose the engine reads from the tracker each frame; emits
