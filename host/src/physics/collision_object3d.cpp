@@ -20,28 +20,41 @@ CollisionObject3D::CollisionObject3D() {
 
 CollisionObject3D::~CollisionObject3D() = default;
 
+namespace {
+
+// Layers and masks number their 32 bits from 1.
+bool valid_layer(int32_t p_layer_number) {
+	ERR_FAIL_COND_V_MSG(p_layer_number < 1 || p_layer_number > 32, false, "Collision layer number must be between 1 and 32 inclusive.");
+	return true;
+}
+
+void set_layer_bit(uint32_t &r_bits, int32_t p_layer_number, bool p_value) {
+	if (valid_layer(p_layer_number)) {
+		uint32_t bit = 1u << (p_layer_number - 1);
+		r_bits = p_value ? (r_bits | bit) : (r_bits & ~bit);
+	}
+}
+
+bool layer_bit(uint32_t p_bits, int32_t p_layer_number) {
+	return valid_layer(p_layer_number) && (p_bits & (1u << (p_layer_number - 1)));
+}
+
+} // namespace
+
 void CollisionObject3D::set_collision_layer_value(int32_t p_layer_number, bool p_value) {
-	ERR_FAIL_COND_MSG(p_layer_number < 1, "Collision layer number must be between 1 and 32 inclusive.");
-	ERR_FAIL_COND_MSG(p_layer_number > 32, "Collision layer number must be between 1 and 32 inclusive.");
-	uint32_t bit = 1u << (p_layer_number - 1);
-	_collision_layer = p_value ? (_collision_layer | bit) : (_collision_layer & ~bit);
+	set_layer_bit(_collision_layer, p_layer_number, p_value);
 }
 
 bool CollisionObject3D::get_collision_layer_value(int32_t p_layer_number) const {
-	ERR_FAIL_COND_V_MSG(p_layer_number < 1 || p_layer_number > 32, false, "Collision layer number must be between 1 and 32 inclusive.");
-	return _collision_layer & (1u << (p_layer_number - 1));
+	return layer_bit(_collision_layer, p_layer_number);
 }
 
 void CollisionObject3D::set_collision_mask_value(int32_t p_layer_number, bool p_value) {
-	ERR_FAIL_COND_MSG(p_layer_number < 1, "Collision layer number must be between 1 and 32 inclusive.");
-	ERR_FAIL_COND_MSG(p_layer_number > 32, "Collision layer number must be between 1 and 32 inclusive.");
-	uint32_t bit = 1u << (p_layer_number - 1);
-	_collision_mask = p_value ? (_collision_mask | bit) : (_collision_mask & ~bit);
+	set_layer_bit(_collision_mask, p_layer_number, p_value);
 }
 
 bool CollisionObject3D::get_collision_mask_value(int32_t p_layer_number) const {
-	ERR_FAIL_COND_V_MSG(p_layer_number < 1 || p_layer_number > 32, false, "Collision layer number must be between 1 and 32 inclusive.");
-	return _collision_mask & (1u << (p_layer_number - 1));
+	return layer_bit(_collision_mask, p_layer_number);
 }
 
 uint32_t CollisionObject3D::create_shape_owner(Object *p_owner) {

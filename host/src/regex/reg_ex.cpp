@@ -52,6 +52,22 @@ std::string to_utf8(const String &p_text, int32_t p_end) {
 	return std::string(utf8.get_data(), (size_t)utf8.length());
 }
 
+// The pattern's named groups, in the order of PCRE2's name table.
+std::vector<std::pair<String, int>> named_groups(void *p_code) {
+	std::vector<std::pair<String, int>> out;
+	uint32_t name_count = 0;
+	uint32_t entry_size = 0;
+	PCRE2_SPTR table = nullptr;
+	pcre2_pattern_info(as_code(p_code), PCRE2_INFO_NAMECOUNT, &name_count);
+	pcre2_pattern_info(as_code(p_code), PCRE2_INFO_NAMEENTRYSIZE, &entry_size);
+	pcre2_pattern_info(as_code(p_code), PCRE2_INFO_NAMETABLE, &table);
+	for (uint32_t i = 0; i < name_count; i++) {
+		PCRE2_SPTR entry = table + i * entry_size;
+		out.emplace_back(String::utf8(reinterpret_cast<const char *>(entry + 2)), (entry[0] << 8) | entry[1]);
+	}
+	return out;
+}
+
 } // namespace
 
 RegEx::RegEx() = default;
@@ -124,16 +140,8 @@ Ref<RegExMatch> RegEx::search(const String &p_subject, int32_t p_offset, int32_t
 	pcre2_match_data_free(data);
 
 	Dictionary names;
-	uint32_t name_count = 0;
-	uint32_t entry_size = 0;
-	PCRE2_SPTR table = nullptr;
-	pcre2_pattern_info(as_code(_code), PCRE2_INFO_NAMECOUNT, &name_count);
-	pcre2_pattern_info(as_code(_code), PCRE2_INFO_NAMEENTRYSIZE, &entry_size);
-	pcre2_pattern_info(as_code(_code), PCRE2_INFO_NAMETABLE, &table);
-	for (uint32_t i = 0; i < name_count; i++) {
-		PCRE2_SPTR entry = table + i * entry_size;
-		int group = (entry[0] << 8) | entry[1];
-		names[String::utf8(reinterpret_cast<const char *>(entry + 2))] = group;
+	for (const auto &entry : named_groups(_code)) {
+		names[entry.first] = entry.second;
 	}
 
 	Ref<RegExMatch> result;
@@ -193,14 +201,8 @@ int32_t RegEx::get_group_count() const {
 PackedStringArray RegEx::get_names() const {
 	PackedStringArray out;
 	ERR_FAIL_COND_V(!is_valid(), out);
-	uint32_t name_count = 0;
-	uint32_t entry_size = 0;
-	PCRE2_SPTR table = nullptr;
-	pcre2_pattern_info(as_code(_code), PCRE2_INFO_NAMECOUNT, &name_count);
-	pcre2_pattern_info(as_code(_code), PCRE2_INFO_NAMEENTRYSIZE, &entry_size);
-	pcre2_pattern_info(as_code(_code), PCRE2_INFO_NAMETABLE, &table);
-	for (uint32_t i = 0; i < name_count; i++) {
-		out.push_back(String::utf8(reinterpret_cast<const char *>(table + i * entry_size + 2)));
+	for (const auto &entry : named_groups(_code)) {
+		out.push_back(entry.first);
 	}
 	return out;
 }
