@@ -9,12 +9,17 @@
 #include <godot_cpp/classes/xr_origin3d.hpp>
 #include <godot_cpp/classes/xr_positional_tracker.hpp>
 
+#include <cstdint>
 #include <vector>
 
 namespace godot {
 
 // XR state shared by the manager, the player and the greeting sequences.
 // Hand-indexed members use 0 for the left hand and 1 for the right.
+//
+// The nodes belong to the scene, which may free them at any time: store them
+// with the setters and read them with the getters, which return null (and
+// report it once) for a node that no longer exists.
 class Globals {
 public:
 	static bool is_dev;
@@ -25,6 +30,23 @@ public:
 	static std::vector<Ref<XRHandTracker>> hand_trackers; // left, right
 	static XRController3D *hand_controllers[2];
 
+	// Instance ids of the nodes above, set together with them.
+	static uint64_t m_xr_origin_id;
+	static uint64_t m_xr_camera_id;
+	static uint64_t hand_controller_ids[2];
+
+	static void set_xr_origin(XROrigin3D *p_origin);
+	static void set_xr_camera(XRCamera3D *p_camera);
+	static void set_hand_controller(int p_hand, XRController3D *p_controller);
+
+	static XROrigin3D *get_xr_origin();
+	static XRCamera3D *get_xr_camera();
+	static XRController3D *get_hand_controller(int p_hand);
+
+	// Forgets the scene's nodes and trackers, as when the manager that stored
+	// them leaves: nothing is carried from one scene into the next.
+	static void clear_scene_state();
+	// Releases everything held, at the library's shut-down.
 	static void cleanup();
 };
 
