@@ -61,6 +61,60 @@ Vector3 part_offset(int p_finger, int p_segment, int p_side) {
 	return Vector3(-sign * 0.02f * (float)(p_finger - 2), 0.0f, -0.05f - 0.025f * (float)p_segment);
 }
 
+const char *const CONTROLLER_NAMES[2] = { "XRController3DLeft", "XRController3DRight" };
+
+XRController3D *new_controller(int p_side) {
+	XRController3D *c = memnew(XRController3D);
+	c->set_tracker(p_side == 0 ? "left_hand" : "right_hand");
+	return c;
+}
+
+XRCamera3D *new_camera() {
+	XRCamera3D *camera = memnew(XRCamera3D);
+	camera->set_position(Vector3(0, 1.6f, 0));
+	return camera;
+}
+
+// The HUD, with its click sound below it (owned by the HUD) when asked.
+MeshInstance3D *new_hud(bool p_click) {
+	MeshInstance3D *hud = game_node<MeshInstance3D>("HUD");
+	if (!hud) {
+		return nullptr;
+	}
+	hud->set_process_mode(Node::PROCESS_MODE_ALWAYS);
+	hud->set_position(Vector3(0, 1.5f, -0.6f));
+	if (p_click) {
+		AudioStreamPlayer *click = add(hud, memnew(AudioStreamPlayer), "AudioStreamPlayer", hud);
+		click->set_stream(ResourceLoader::get_singleton()->load(godot_host::TYPING_CLICK_SOUND));
+	}
+	return hud;
+}
+
+Node *new_manager() {
+	Node *manager = game_node<Node>("XRManager");
+	if (manager) {
+		manager->set_process_mode(Node::PROCESS_MODE_ALWAYS);
+	}
+	return manager;
+}
+
+// Adds a node built apart into the running scene as an instanced scene
+// joins it: its own nodes are owned by it, and it by the scene's root.
+template <typename T>
+T *join_scene(Node *p_parent, T *p_node, const char *p_name, Node *p_scene_root) {
+	if (!p_node) {
+		return nullptr;
+	}
+	if (!p_parent || !ObjectDB::get_instance(p_parent->get_instance_id())) {
+		memdelete(p_node);
+		return nullptr;
+	}
+	p_node->set_name(p_name);
+	p_parent->add_child(p_node);
+	p_node->set_owner(p_scene_root);
+	return p_node;
+}
+
 } // namespace
 
 const std::vector<std::string> &omittable_nodes() {
@@ -146,15 +200,14 @@ DemoScene build_demo_scene(const SceneOptions &p_options) {
 
 	// The rig is no 3-D node, so hiding the world never hides the player's HUD.
 	Node *rig = add(root, memnew(Node), "Rig", root);
-	s.manager = add(rig, game_node<Node>("XRManager"), "XRManager", root);
-	s.manager->set_process_mode(Node::PROCESS_MODE_ALWAYS);
+	s.rig = rig;
+	s.manager = add(rig, new_manager(), "XRManager", root);
 	Node *camera_parent = s.manager;
 	if (wanted("XROrigin3D")) {
 		camera_parent = add(s.manager, memnew(XROrigin3D), "XROrigin3D", root);
 	}
 	if (wanted("XRCamera3D")) {
-		s.camera = add(camera_parent, memnew(XRCamera3D), "XRCamera3D", root);
-		s.camera->set_position(Vector3(0, 1.6f, 0));
+		s.camera = add(camera_parent, new_camera(), "XRCamera3D", root);
 	}
 
 	if (!wanted("Player")) {
@@ -201,11 +254,9 @@ DemoScene build_demo_scene(const SceneOptions &p_options) {
 			}
 		}
 	}
-	const char *controller_names[2] = { "XRController3DLeft", "XRController3DRight" };
 	for (int side = 0; side < 2; side++) {
-		if (wanted(controller_names[side])) {
-			s.controllers[side] = add(s.player, memnew(XRController3D), controller_names[side], root);
-			s.controllers[side]->set_tracker(side == 0 ? "left_hand" : "right_hand");
+		if (wanted(CONTROLLER_NAMES[side])) {
+			s.controllers[side] = add(s.player, new_controller(side), CONTROLLER_NAMES[side], root);
 		}
 	}
 	if (wanted("AnimationPlayer")) {
@@ -227,15 +278,43 @@ DemoScene build_demo_scene(const SceneOptions &p_options) {
 		}
 	}
 	if (wanted("HUD")) {
-		s.hud = add(s.player, game_node<MeshInstance3D>("HUD"), "HUD", root);
-		s.hud->set_process_mode(Node::PROCESS_MODE_ALWAYS);
-		s.hud->set_position(Vector3(0, 1.5f, -0.6f));
+		s.hud = add(s.player, new_hud(false), "HUD", root);
 		if (wanted("AudioStreamPlayer")) {
+			// Below the HUD once it is named and in the scene, owned by the scene.
 			AudioStreamPlayer *click = add(s.hud, memnew(AudioStreamPlayer), "AudioStreamPlayer", root);
 			click->set_stream(ResourceLoader::get_singleton()->load(godot_host::TYPING_CLICK_SOUND));
 		}
 	}
 	return s;
+}
+
+XRController3D *readd_controller(DemoScene &r_scene, int p_side) {
+	r_scene.controllers[p_side] = join_scene(r_scene.player, new_controller(p_side), CONTROLLER_NAMES[p_side], r_scene.world);
+	return r_scene.controllers[p_side];
+}
+
+MeshInstance3D *readd_hud(DemoScene &r_scene) {
+	r_scene.hud = join_scene(r_scene.player, new_hud(true), "HUD", r_scene.world);
+	return r_scene.hud;
+}
+
+XRCamera3D *readd_camera(DemoScene &r_scene) {
+	Node *origin = r_scene.manager ? r_scene.manager->get_node_or_null("XROrigin3D") : nullptr;
+	r_scene.camera = join_scene(origin, new_camera(), "XRCamera3D", r_scene.world);
+	return r_scene.camera;
+}
+
+Node *readd_manager(DemoScene &r_scene) {
+	Node *manager = new_manager();
+	if (manager) {
+		XROrigin3D *origin = add(manager, memnew(XROrigin3D), "XROrigin3D", manager);
+		r_scene.camera = add(origin, new_camera(), "XRCamera3D", manager);
+	}
+	r_scene.manager = join_scene(r_scene.rig, manager, "XRManager", r_scene.world);
+	if (!r_scene.manager) {
+		r_scene.camera = nullptr;
+	}
+	return r_scene.manager;
 }
 
 void index_hand_shapes(DemoScene &r_scene) {

@@ -22,6 +22,7 @@
 // contracts name, plus walls and a few grabbable bodies.
 struct DemoScene {
 	godot::Node3D *world = nullptr; // the current scene
+	godot::Node *rig = nullptr; // the manager's and the player's parent
 	godot::Node *manager = nullptr;
 	godot::XRCamera3D *camera = nullptr;
 	godot::RigidBody3D *player = nullptr;
@@ -55,5 +56,13 @@ void index_hand_shapes(DemoScene &r_scene);
 
 // A new grabbable body below the current scene, ready in the tree.
 godot::RigidBody3D *spawn_crate(DemoScene &r_scene, const godot::Vector3 &p_position);
+
+// Fresh contract nodes of the same class and name in their place in the
+// running scene, as a scene would add them (the manager with its origin and
+// camera); each replaces the scene's record and is null when its parent is gone.
+godot::XRController3D *readd_controller(DemoScene &r_scene, int p_side);
+godot::MeshInstance3D *readd_hud(DemoScene &r_scene);
+godot::XRCamera3D *readd_camera(DemoScene &r_scene);
+godot::Node *readd_manager(DemoScene &r_scene);
 
 #endif // MOSSGLIMMER_RUNNER_DEMO_SCENE_HPP

@@ -2,6 +2,7 @@
 // entry symbol), builds a scene that follows the game's scene contracts and
 // plays a session on it, printing what a person watching would want to see.
 #include "demo_scene.hpp"
+#include "engine_log.hpp"
 #include "session.hpp"
 
 #include <godot_cpp/classes/engine.hpp>
@@ -22,12 +23,17 @@ using godot_host::Host;
 
 namespace {
 
+// Frames a second while the game sets no frame limit.
+constexpr int UNLIMITED_FRAME_RATE = 60;
+
 struct Options {
 	std::string library = MOSSGLIMMER_LIBRARY;
 	std::string scenario = "session";
 	bool dev = false;
 	bool editor = false;
 	bool quiet = false;
+	bool realtime = false;
+	bool hard = false;
 	float refresh_rate = 90.0f;
 	double soak_seconds = 120.0;
 	unsigned seed = 1;
@@ -44,11 +50,16 @@ void usage() {
 			"                     soak: a long randomised session checking invariants\n"
 			"  --seconds N        length of the soak (default 120)\n"
 			"  --seed N           seed of the soak (default 1)\n"
+			"  --hard             the soak also frees and re-adds the scene's nodes, frees bodies\n"
+			"                     inside their contact signals and sends values no device should\n"
+			"  --realtime         wait out each frame's time (frames follow the engine's frame\n"
+			"                     limit, %d a second without one)\n"
 			"  --dev              run with the developer marker (DEV beside the working directory)\n"
 			"  --refresh-rate HZ  the headset's display refresh rate (default 90)\n"
 			"  --editor           run as the editor: the game's nodes switch themselves off\n"
 			"  --without NODE     leave a node of the scene contract out (repeatable); one of:\n"
-			"                    ");
+			"                    ",
+			UNLIMITED_FRAME_RATE);
 	for (const std::string &n : omittable_nodes()) {
 		std::printf(" %s", n.c_str());
 	}
@@ -84,6 +95,10 @@ bool parse(int argc, char **argv, Options &r_options) {
 			r_options.editor = true;
 		} else if (a == "--without") {
 			r_options.without.insert(next("a node name"));
+		} else if (a == "--hard") {
+			r_options.hard = true;
+		} else if (a == "--realtime") {
+			r_options.realtime = true;
 		} else if (a == "--quiet") {
 			r_options.quiet = true;
 		} else {
@@ -140,7 +155,7 @@ int main(int argc, char **argv) {
 		}
 	}
 
-	godot_host::Log::set_echo(!options.quiet);
+	EngineLog::start(!options.quiet);
 	Host::set_editor_hint(options.editor);
 	godot_host::Extension extension;
 	if (!extension.open(options.library)) {
@@ -168,17 +183,21 @@ int main(int argc, char **argv) {
 		}
 		DemoScene scene = build_demo_scene(scene_options);
 		Host::set_current_scene(scene.world);
-		Session session(scene, 1.0 / options.refresh_rate, !options.quiet);
+		Session session(scene, 1.0 / UNLIMITED_FRAME_RATE, !options.quiet, options.realtime);
 		if (options.scenario == "startup" || options.editor) {
 			// In the editor the game's nodes switch themselves off: nothing to play.
 			session.run_for(1.0);
-			std::printf("summary: started up%s; %d engine errors\n", options.editor ? " as the editor" : "", godot_host::Log::error_count());
+			std::printf("summary: started up%s; %d engine errors\n", options.editor ? " as the editor" : "", EngineLog::error_count());
 		} else if (options.scenario == "soak") {
 			session.emit_session("session_begun");
 			session.emit_session("session_visible");
 			session.emit_session("session_focussed");
 			session.answer_greeting(60.0);
-			status = play_soak(session, options.soak_seconds, options.seed) == 0 ? 0 : 1;
+			SoakOptions soak;
+			soak.seconds = options.soak_seconds;
+			soak.seed = options.seed;
+			soak.hard = options.hard;
+			status = play_soak(session, soak) == 0 ? 0 : 1;
 		} else {
 			PlayReport r = play_scripted_session(session);
 			std::string missing;
@@ -188,7 +207,7 @@ int main(int argc, char **argv) {
 			missing += missing.empty() ? "" : ")";
 			std::printf("summary%s: greeted %s, grabbed %s, released where carried %s, pushed off %s, welcomed back %s; %d engine errors\n", missing.c_str(),
 					r.greeted ? "yes" : "no", r.grabbed ? "yes" : "no", r.released_where_carried ? "yes" : "no", r.pushed_off ? "yes" : "no",
-					r.welcomed_back ? "yes" : "no", godot_host::Log::error_count());
+					r.welcomed_back ? "yes" : "no", EngineLog::error_count());
 			// With the whole scene every step must work; runs without a node only must not crash.
 			bool complete = r.greeted && r.grabbed && r.released_where_carried && r.pushed_off && r.welcomed_back;
 			status = options.without.empty() && !complete ? 1 : 0;

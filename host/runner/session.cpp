@@ -5,23 +5,34 @@
 #include <godot_cpp/classes/engine.hpp>
 #include <godot_cpp/classes/scene_tree.hpp>
 #include <godot_cpp/classes/standard_material3d.hpp>
+#include <godot_cpp/classes/xr_server.hpp>
 #include <godot_host/host.hpp>
 #include <godot_host/physics_world.hpp>
+
+#include "engine_log.hpp"
+#include "signal_receiver.hpp"
 
 #include <algorithm>
 #include <cstdarg>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <map>
+#include <thread>
 
 using namespace godot;
 using godot_host::Host;
 using godot_host::PhysicsWorld;
 
-Session::Session(DemoScene &r_scene, double p_frame_delta, bool p_verbose) :
-		_scene(r_scene), _frame_delta(p_frame_delta), _verbose(p_verbose) {}
+Session::Session(DemoScene &r_scene, double p_unlimited_delta, bool p_verbose, bool p_realtime) :
+		_scene(r_scene), _unlimited_delta(p_unlimited_delta), _verbose(p_verbose), _realtime(p_realtime) {
+	_recentres_seen = XRServer::get_singleton()->_host_center_calls().size();
+	_frames_at_status = Engine::get_singleton()->get_process_frames();
+	_ticks_at_status = Engine::get_singleton()->get_physics_frames();
+}
 
 void Session::say(const char *p_format, ...) {
+	EngineLog::flush();
 	if (!_verbose) {
 		return;
 	}
@@ -30,12 +41,18 @@ void Session::say(const char *p_format, ...) {
 	va_start(args, p_format);
 	std::vprintf(p_format, args);
 	va_end(args);
+	std::fflush(stdout);
 }
 
 void Session::frame() {
-	Host::iteration(_frame_delta);
-	_time += _frame_delta;
-	_watch_hud();
+	if (_time == 0.0) {
+		_started = std::chrono::steady_clock::now();
+	}
+	_time += Host::paced_iteration(_unlimited_delta);
+	if (_realtime) {
+		std::this_thread::sleep_until(_started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(_time)));
+	}
+	_observe();
 	if (_time + 1e-9 >= _next_status) {
 		_next_status += 1.0;
 		_status_line();
@@ -102,26 +119,83 @@ std::vector<std::string> Session::read_hud(Node *p_hud, bool p_visible_only) {
 	return lines;
 }
 
-void Session::_watch_hud() {
-	if (!_scene.hud || !ObjectDB::get_instance(_scene.hud->get_instance_id())) {
-		return;
-	}
-	std::vector<std::string> all = read_hud(_scene.hud, false);
-	std::vector<std::string> shown = read_hud(_scene.hud, true);
-	if (all.empty() || all != shown) {
-		return;
-	}
+void Session::_observe() {
+	EngineLog::flush();
+	_watch_hud();
+	_watch_recentre();
+}
+
+namespace {
+
+std::string joined(const std::vector<std::string> &p_lines) {
 	std::string text;
-	for (const std::string &l : shown) {
+	for (const std::string &l : p_lines) {
 		text += (text.empty() ? "" : " / ") + l;
 	}
-	// The same text typed again is made of new glyphs.
-	std::string key = text + "#" + std::to_string(_scene.hud->get_child(_scene.hud->get_child_count() - 1)->get_instance_id());
-	if (key != _last_text) {
-		_last_text = key;
-		_text_done_at = _time;
-		say("HUD: %s\n", text.c_str());
+	return text;
+}
+
+} // namespace
+
+void Session::_watch_hud() {
+	MeshInstance3D *hud = _scene.hud && ObjectDB::get_instance(_scene.hud->get_instance_id()) ? _scene.hud : nullptr;
+	if (!hud) {
+		_watched_hud = 0;
+		_hud_shown = false;
+		return;
 	}
+	if (hud->get_instance_id() != _watched_hud) {
+		// A new HUD (a scene may replace it): listen to it as a script would.
+		_watched_hud = hud->get_instance_id();
+		_hud_shown = hud->is_visible();
+		_typing_key.clear();
+		hud->connect("finished_typing", runner_callable(hud, [this](const Variant **, int) { _typing_finished = true; }));
+	}
+	if (hud->is_visible() != _hud_shown) {
+		_hud_shown = hud->is_visible();
+		say("HUD %s\n", _hud_shown ? "shown" : "hidden");
+	}
+	// A text's glyphs are made when its typing starts; the same text typed
+	// again is made of new glyphs.
+	std::vector<std::string> all = read_hud(hud, false);
+	int32_t count = hud->get_child_count();
+	std::string key = all.empty() || count == 0 ? "" : joined(all) + "#" + std::to_string(hud->get_child(count - 1)->get_instance_id());
+	if (key != _typing_key) {
+		_typing_key = key;
+		if (!all.empty()) {
+			_typing_text = joined(all);
+			say("HUD typing started: %s\n", _typing_text.c_str());
+		}
+	}
+	if (_typing_finished) {
+		_typing_finished = false;
+		_texts_typed++;
+		_text_done_at = _time;
+		say("HUD typing finished: %s\n", _typing_text.c_str());
+	}
+}
+
+void Session::_watch_recentre() {
+	size_t calls = XRServer::get_singleton()->_host_center_calls().size();
+	if (calls < _recentres_seen) {
+		_recentres_seen = 0; // the engine was reset
+	}
+	for (; _recentres_seen < calls; _recentres_seen++) {
+		say("view recentred\n");
+	}
+}
+
+double Session::heading_degrees(const Basis &p_basis) {
+	// Where the body's forward (-Z) points, seen from above; 0 is forward,
+	// a turn to the left is positive, as the engine's rotation about Y.
+	Vector3 forward = p_basis.xform(Vector3(0, 0, -1));
+	if (!std::isfinite(forward.x) || !std::isfinite(forward.z)) {
+		return std::numeric_limits<double>::quiet_NaN();
+	}
+	if (forward.x == 0.0f && forward.z == 0.0f) {
+		return 0.0; // facing straight up or down: no heading
+	}
+	return std::atan2(-(double)forward.x, -(double)forward.z) * 180.0 / 3.14159265358979323846;
 }
 
 int Session::held_count() const {
@@ -139,24 +213,33 @@ bool Session::paused() const {
 }
 
 void Session::_status_line() {
+	Engine *engine = Engine::get_singleton();
+	uint64_t frames = engine->get_process_frames() - _frames_at_status;
+	uint64_t ticks = engine->get_physics_frames() - _ticks_at_status;
+	_frames_at_status = engine->get_process_frames();
+	_ticks_at_status = engine->get_physics_frames();
 	if (!_verbose) {
 		return;
 	}
 	Vector3 pos;
 	float speed = 0.0f;
+	double heading = 0.0;
 	if (_scene.player && ObjectDB::get_instance(_scene.player->get_instance_id())) {
 		pos = _scene.player->get_global_position();
 		speed = _scene.player->get_linear_velocity().length();
+		heading = heading_degrees(_scene.player->get_global_basis()) + 0.0; // no "-0"
 	}
-	say("position (%.2f, %.2f, %.2f)  speed %.2f  held %d  volume %.2f  %s\n", pos.x, pos.y, pos.z, speed, held_count(),
-			AudioServer::get_singleton()->get_bus_volume_linear(0), paused() ? "paused" : "running");
+	say("position (%.2f, %.2f, %.2f)  heading %.0f deg  speed %.2f  held %d  volume %.2f  %llu fps  %llu physics ticks/s  %s\n", pos.x, pos.y, pos.z,
+			heading, speed, held_count(), AudioServer::get_singleton()->get_bus_volume_linear(0), (unsigned long long)frames, (unsigned long long)ticks,
+			paused() ? "paused" : "running");
 }
 
 void Session::emit_session(const char *p_signal) {
-	say("engine: OpenXR %s\n", p_signal);
+	say("OpenXR runtime: %s\n", p_signal);
 	if (_scene.openxr.is_valid()) {
 		_scene.openxr->emit_signal(p_signal);
 	}
+	_observe();
 }
 
 void Session::press(int p_hand, const char *p_button) {

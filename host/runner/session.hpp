@@ -3,6 +3,7 @@
 
 #include "demo_scene.hpp"
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,9 +12,11 @@
 // watching the headset would want to know.
 class Session {
 public:
-	Session(DemoScene &r_scene, double p_frame_delta, bool p_verbose);
+	// Frames are paced by the engine's frame limit; without one each takes
+	// the given time. Realtime sessions also wait out each frame's time.
+	Session(DemoScene &r_scene, double p_unlimited_delta, bool p_verbose, bool p_realtime = false);
 
-	// One main-loop iteration, then the observers (HUD text, status line).
+	// One main-loop iteration, then what a person watching would notice.
 	void frame();
 	void run_for(double p_seconds, const std::function<void()> &p_each_frame = {});
 	// Runs until the condition holds; false when the time ran out.
@@ -23,27 +26,45 @@ public:
 	bool answer_greeting(double p_timeout);
 
 	void emit_session(const char *p_signal);
-	// Prints a line stamped with the session time, unless quiet.
+	// Prints a line stamped with the session time, unless quiet; the engine's
+	// lines logged before it come first.
 	void say(const char *p_format, ...) __attribute__((format(printf, 2, 3)));
 	void press(int p_hand, const char *p_button);
 	int held_count() const;
 	bool paused() const;
 	double time() const { return _time; }
+	// How many texts the HUD has finished typing.
+	int texts_typed() const { return _texts_typed; }
 	DemoScene &scene() { return _scene; }
 
 	// The HUD's text as its glyphs show it, top line first.
 	static std::vector<std::string> read_hud(godot::Node *p_hud, bool p_visible_only);
+	// The body's heading in degrees: its turn about the up axis.
+	static double heading_degrees(const godot::Basis &p_basis);
 
 private:
 	DemoScene &_scene;
-	double _frame_delta;
+	double _unlimited_delta;
 	bool _verbose;
+	bool _realtime;
 	double _time = 0.0;
+	std::chrono::steady_clock::time_point _started;
 	double _next_status = 1.0;
-	std::string _last_text;
 	double _text_done_at = -1.0;
+	int _texts_typed = 0;
+	// What the watcher last saw.
+	uint64_t _watched_hud = 0;
+	bool _hud_shown = false;
+	std::string _typing_key;
+	std::string _typing_text;
+	bool _typing_finished = false;
+	size_t _recentres_seen = 0;
+	uint64_t _frames_at_status = 0;
+	uint64_t _ticks_at_status = 0;
 
+	void _observe();
 	void _watch_hud();
+	void _watch_recentre();
 	void _status_line();
 };
 
@@ -59,7 +80,15 @@ struct PlayReport {
 // grabbing, carrying, releasing, pushing off a wall, then focus lost and regained.
 PlayReport play_scripted_session(Session &r_session);
 
+struct SoakOptions {
+	double seconds = 120.0;
+	unsigned seed = 1;
+	// Also free and re-add the scene's contract nodes, free bodies inside the
+	// signals that report them, and send values no device should.
+	bool hard = false;
+};
+
 // A long randomised session checking its invariants; returns the number of violations.
-int play_soak(Session &r_session, double p_seconds, unsigned p_seed);
+int play_soak(Session &r_session, const SoakOptions &p_options);
 
 #endif // MOSSGLIMMER_RUNNER_SESSION_HPP

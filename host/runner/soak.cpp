@@ -1,16 +1,18 @@
 // A long randomised session: every kind of input the engine may deliver, in
 // any order, with the invariants of the player's hands checked as it goes.
-#include "session.hpp"
+#include "soak.hpp"
+
+#include "engine_log.hpp"
+#include "memory_usage.hpp"
 
 #include <godot_cpp/core/object.hpp>
-#include <godot_host/host.hpp>
-#include <godot_host/log.hpp>
 #include <godot_host/physics_world.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <random>
+#include <string>
 
 using namespace godot;
 using godot_host::PhysicsWorld;
@@ -23,171 +25,265 @@ const char *BUTTONS[] = { "ax_button", "by_button", "menu_button", "trigger_clic
 const char *FLOATS[] = { "trigger", "grip", "grip_force", "unknown" };
 const char *VECTORS[] = { "primary", "secondary", "unknown" };
 
-struct Touch {
-	uint64_t body;
-	int32_t shape;
-};
+// Memory is sampled this many times over a soak.
+constexpr int MEMORY_SAMPLES = 10;
 
 } // namespace
 
-int play_soak(Session &r_session, double p_seconds, unsigned p_seed) {
-	DemoScene &s = r_session.scene();
-	std::mt19937 rng(p_seed);
-	auto chance = [&](double p) { return std::uniform_real_distribution<double>(0.0, 1.0)(rng) < p; };
-	auto pick = [&](int n) { return (int)(rng() % (unsigned)n); };
-	auto value = [&]() -> float {
-		switch (pick(6)) {
-			case 0:
-				return std::numeric_limits<float>::quiet_NaN();
-			case 1:
-				return (float)std::uniform_real_distribution<double>(-5.0, 5.0)(rng);
-			case 2:
-				return 0.0f;
-			case 3:
-				return 1.0f;
-			default:
-				return (float)std::uniform_real_distribution<double>(0.0, 1.0)(rng);
-		}
-	};
+Soak::Soak(Session &r_session, const SoakOptions &p_options) :
+		_session(r_session), _scene(r_session.scene()), _options(p_options), _rng(p_options.seed) {}
 
-	index_hand_shapes(s);
-	std::vector<int32_t> shapes;
-	for (const auto &e : s.hand_shapes) {
-		shapes.push_back(e.second);
+bool Soak::_chance(double p_probability) {
+	return std::uniform_real_distribution<double>(0.0, 1.0)(_rng) < p_probability;
+}
+
+int Soak::_pick(int p_count) {
+	return (int)(_rng() % (unsigned)p_count);
+}
+
+float Soak::_value() {
+	switch (_pick(6)) {
+		case 0:
+			// Poses and contacts stay finite in the hard soak: the body's
+			// finiteness is checked against what controllers send.
+			return _options.hard ? 0.5f : std::numeric_limits<float>::quiet_NaN();
+		case 1:
+			return (float)std::uniform_real_distribution<double>(-5.0, 5.0)(_rng);
+		case 2:
+			return 0.0f;
+		case 3:
+			return 1.0f;
+		default:
+			return (float)std::uniform_real_distribution<double>(0.0, 1.0)(_rng);
 	}
-	const float base_mass = s.player ? s.player->get_mass() : 0.0f;
-	const int objects_at_start = ObjectDB::_host_instance_count();
-	std::vector<Touch> touches;
-	int violations = 0;
-	int frees = 0, events = 0, grabs_seen = 0;
-	int settle_frames = 0;
-	double end = r_session.time() + p_seconds;
+}
 
-	auto alive = [](uint64_t id) { return ObjectDB::get_instance(id) != nullptr; };
-	auto report = [&](const char *p_what) {
-		violations++;
-		std::printf("[%6.2fs] INVARIANT: %s\n", r_session.time(), p_what);
-	};
+bool Soak::_alive(uint64_t p_id) {
+	return ObjectDB::get_instance(p_id) != nullptr;
+}
 
-	while (r_session.time() < end) {
-		if (chance(0.01)) {
-			r_session.emit_session(SESSION_EVENTS[pick(7)]);
-			events++;
-		}
-		for (int hand = 0; hand < 2; hand++) {
-			XRController3D *c = s.controllers[hand];
-			if (!c) {
-				continue;
-			}
-			if (chance(0.03)) {
-				c->_host_press_button(BUTTONS[pick(4)]);
-				events++;
-			}
-			if (chance(0.03)) {
-				c->_host_release_button(BUTTONS[pick(4)]);
-				events++;
-			}
-			if (chance(0.08)) {
-				c->_host_set_float(FLOATS[pick(4)], value());
-				events++;
-			}
-			if (chance(0.05)) {
-				c->_host_set_vector2(VECTORS[pick(3)], Vector2(value(), value()));
-				events++;
-			}
-		}
-		if (s.camera && chance(0.02)) {
-			s.camera->set_position(Vector3(value() * 0.2f, 1.6f, value() * 0.2f));
-		}
-		// Contacts on every hand shape with crates, and wall contacts.
-		if (s.player && !shapes.empty() && !s.crates.empty() && chance(0.15)) {
-			RigidBody3D *crate = s.crates[(size_t)pick((int)s.crates.size())];
-			if (alive(crate->get_instance_id())) {
-				Touch t = { crate->get_instance_id(), shapes[(size_t)pick((int)shapes.size())] };
-				PhysicsWorld::begin_shape_contact(s.player, crate, 0, t.shape);
-				touches.push_back(t);
-			}
-		}
-		if (!touches.empty() && chance(0.12)) {
-			size_t i = (size_t)pick((int)touches.size());
-			Object *o = ObjectDB::get_instance(touches[i].body);
-			if (o) {
-				PhysicsWorld::end_shape_contact(s.player, Object::cast_to<CollisionObject3D>(o), 0, touches[i].shape);
-			}
-			touches.erase(touches.begin() + (long)i);
-		}
-		if (s.player && !shapes.empty() && chance(0.03)) {
-			PhysicsWorld::Contact contact;
-			contact.local_shape = shapes[(size_t)pick((int)shapes.size())];
-			contact.collider = chance(0.5) ? (Object *)s.wall : (s.crates.empty() ? nullptr : (Object *)s.crates[(size_t)pick((int)s.crates.size())]);
-			contact.local_normal = Vector3(value(), value(), value());
-			contact.local_position = Vector3(value(), value(), value());
-			if (!contact.collider || alive(contact.collider->get_instance_id())) {
-				PhysicsWorld::add_contact(s.player, contact);
-			}
-		}
-		if (s.player && chance(0.05)) {
-			PhysicsWorld::clear_contacts(s.player);
-		}
-		if (s.trackers[0].is_valid() && chance(0.02)) {
-			s.trackers[pick(2)]->set_pose("default", Transform3D(), Vector3(value(), value(), value()), Vector3(), XRPose::XR_TRACKING_CONFIDENCE_HIGH);
-		}
-		// Bodies freed while touched or held, and new ones. The player learns
-		// of a freed body in its next frame it processes, so the mass check
-		// waits for that.
-		bool freeing = false;
-		if (!s.crates.empty() && chance(0.004)) {
-			freeing = true;
-			size_t i = (size_t)pick((int)s.crates.size());
-			if (alive(s.crates[i]->get_instance_id())) {
-				s.crates[i]->queue_free();
-				frees++;
-			}
-			s.crates.erase(s.crates.begin() + (long)i);
-		}
-		if (s.crates.size() < 4 && chance(0.01)) {
-			spawn_crate(s, Vector3(value(), 1.0f + value() * 0.2f, -0.5f));
-		}
+bool Soak::_alive(Object *p_object) const {
+	return p_object && _alive(p_object->get_instance_id());
+}
 
-		r_session.frame();
+void Soak::_report(const char *p_what) {
+	_violations++;
+	EngineLog::flush();
+	std::printf("[%6.2fs] INVARIANT: %s\n", _session.time(), p_what);
+	std::fflush(stdout);
+}
 
-		// Invariants.
-		int held = r_session.held_count();
-		grabs_seen += held;
-		if (held > 2) {
-			report("more bodies held than hands");
-		}
-		// A paused player doesn't process, so it settles only once the game runs.
-		if (freeing || r_session.paused()) {
-			settle_frames = 2;
-		}
-		if (settle_frames > 0) {
-			settle_frames--;
-		} else if (s.player && alive(s.player->get_instance_id())) {
-			float expected = base_mass;
-			for (RigidBody3D *crate : s.crates) {
-				if (alive(crate->get_instance_id()) && crate->get_process_mode() == Node::PROCESS_MODE_DISABLED) {
-					expected += crate->get_mass();
-				}
-			}
-			// Each held crate has one shape, carried as one collider on the player.
-			int carried = 0;
-			for (int i = 0; i < s.player->get_child_count(); i++) {
-				Node *child = s.player->get_child(i);
-				carried += (!child->is_queued_for_deletion() && String(child->get_name()).contains("__hand_")) ? 1 : 0;
-			}
-			if (carried != held) {
-				report("a held body's colliders are not on the player's hands");
-			}
-			if (std::fabs(s.player->get_mass() - expected) > 1e-3f * expected) {
-				report("the player's mass is not its base plus what it holds");
-			}
-		}
-		if (ObjectDB::_host_instance_count() > objects_at_start + 2000) {
-			report("objects keep piling up");
+void Soak::_forget_crate(Object *p_crate) {
+	for (size_t i = 0; i < _scene.crates.size(); i++) {
+		if (_scene.crates[i] == p_crate) {
+			_scene.crates.erase(_scene.crates.begin() + (long)i);
+			return;
 		}
 	}
-	std::printf("soak: %.0f s, seed %u, %d input events, %d bodies freed, %d held-body frames, %d engine errors, %d violations\n", p_seconds, p_seed,
-			events, frees, grabs_seen, godot_host::Log::error_count(), violations);
-	return violations;
+}
+
+void Soak::_ordinary_inputs() {
+	DemoScene &s = _scene;
+	if (_chance(0.01)) {
+		_session.emit_session(SESSION_EVENTS[_pick(7)]);
+		_events++;
+	}
+	for (int hand = 0; hand < 2; hand++) {
+		XRController3D *c = _alive(s.controllers[hand]) ? s.controllers[hand] : nullptr;
+		if (!c) {
+			continue;
+		}
+		if (_chance(0.03)) {
+			c->_host_press_button(BUTTONS[_pick(4)]);
+			_events++;
+		}
+		if (_chance(0.03)) {
+			c->_host_release_button(BUTTONS[_pick(4)]);
+			_events++;
+		}
+		if (_chance(0.08)) {
+			c->_host_set_float(FLOATS[_pick(4)], _options.hard && _chance(0.2) ? _bad_value() : _value());
+			_events++;
+		}
+		if (_chance(0.05)) {
+			bool bad = _options.hard && _chance(0.2);
+			c->_host_set_vector2(VECTORS[_pick(3)], bad ? Vector2(_bad_value(), _value()) : Vector2(_value(), _value()));
+			_events++;
+		}
+	}
+	if (_alive(s.camera) && _chance(0.02)) {
+		s.camera->set_position(Vector3(_value() * 0.2f, 1.6f, _value() * 0.2f));
+	}
+	// Contacts on every hand shape with crates, and wall contacts.
+	if (s.player && !_shapes.empty() && !s.crates.empty() && _chance(0.15)) {
+		RigidBody3D *crate = s.crates[(size_t)_pick((int)s.crates.size())];
+		Touch t = { crate->get_instance_id(), _shapes[(size_t)_pick((int)_shapes.size())] };
+		PhysicsWorld::begin_shape_contact(s.player, crate, 0, t.shape);
+		_touches.push_back(t);
+	}
+	if (!_touches.empty() && _chance(0.12)) {
+		size_t i = (size_t)_pick((int)_touches.size());
+		Object *o = ObjectDB::get_instance(_touches[i].body);
+		if (o) {
+			PhysicsWorld::end_shape_contact(s.player, Object::cast_to<CollisionObject3D>(o), 0, _touches[i].shape);
+		}
+		_touches.erase(_touches.begin() + (long)i);
+	}
+	if (s.player && !_shapes.empty() && _chance(0.03)) {
+		PhysicsWorld::Contact contact;
+		contact.local_shape = _shapes[(size_t)_pick((int)_shapes.size())];
+		contact.collider = _chance(0.5) ? (Object *)s.wall : (s.crates.empty() ? nullptr : (Object *)s.crates[(size_t)_pick((int)s.crates.size())]);
+		contact.local_normal = Vector3(_value(), _value(), _value());
+		contact.local_position = Vector3(_value(), _value(), _value());
+		PhysicsWorld::add_contact(s.player, contact);
+	}
+	if (s.player && _chance(0.05)) {
+		PhysicsWorld::clear_contacts(s.player);
+	}
+	if (s.trackers[0].is_valid() && _chance(0.02)) {
+		s.trackers[_pick(2)]->set_pose("default", Transform3D(), Vector3(_value(), _value(), _value()), Vector3(), XRPose::XR_TRACKING_CONFIDENCE_HIGH);
+	}
+	// Bodies freed while touched or held, and new ones. The player learns
+	// of a freed body in its next frame it processes, so the mass check
+	// waits for that.
+	if (!s.crates.empty() && _chance(0.004)) {
+		RigidBody3D *crate = s.crates[(size_t)_pick((int)s.crates.size())];
+		_forget_crate(crate);
+		crate->queue_free();
+		_frees++;
+		_freed_this_frame = true;
+	}
+	if (s.crates.size() < 4 && _chance(0.01)) {
+		spawn_crate(s, Vector3(_value(), 1.0f + _value() * 0.2f, -0.5f));
+	}
+}
+
+void Soak::_check_body_finite() {
+	if (!_alive(_scene.player)) {
+		return;
+	}
+	Vector3 p = _scene.player->get_global_position();
+	Vector3 v = _scene.player->get_linear_velocity();
+	Vector3 w = _scene.player->get_angular_velocity();
+	for (float x : { p.x, p.y, p.z, v.x, v.y, v.z, w.x, w.y, w.z }) {
+		if (!std::isfinite(x)) {
+			_report("the player's position or velocity is not finite");
+			return;
+		}
+	}
+}
+
+void Soak::_check_invariants() {
+	DemoScene &s = _scene;
+	int held = _session.held_count();
+	_grabs_seen += held;
+	if (held > 2) {
+		_report("more bodies held than hands");
+	}
+	// A paused player doesn't process, so it settles only once the game runs.
+	if (_freed_this_frame || _session.paused()) {
+		_settle_frames = 2;
+	}
+	_freed_this_frame = false;
+	if (_settle_frames > 0) {
+		_settle_frames--;
+	} else if (_alive(s.player)) {
+		float expected = _base_mass;
+		for (RigidBody3D *crate : s.crates) {
+			if (crate->get_process_mode() == Node::PROCESS_MODE_DISABLED) {
+				expected += crate->get_mass();
+			}
+		}
+		// Each held crate has one shape, carried as one collider on the player.
+		int carried = 0;
+		for (int i = 0; i < s.player->get_child_count(); i++) {
+			Node *child = s.player->get_child(i);
+			carried += (!child->is_queued_for_deletion() && String(child->get_name()).contains("__hand_")) ? 1 : 0;
+		}
+		if (carried != held) {
+			_report("a held body's colliders are not on the player's hands");
+		}
+		if (std::fabs(s.player->get_mass() - expected) > 1e-3f * expected) {
+			_report("the player's mass is not its base plus what it holds");
+		}
+	}
+	if (_options.hard) {
+		_check_body_finite();
+	}
+	if (ObjectDB::_host_instance_count() > _objects_at_start + 2000) {
+		_report("objects keep piling up");
+	}
+}
+
+int Soak::run() {
+	index_hand_shapes(_scene);
+	for (const auto &e : _scene.hand_shapes) {
+		_shapes.push_back(e.second);
+	}
+	_base_mass = _scene.player ? _scene.player->get_mass() : 0.0f;
+	_objects_at_start = ObjectDB::_host_instance_count();
+	for (int side = 0; side < 2; side++) {
+		_known_controllers[side] = _scene.controllers[side] ? _scene.controllers[side]->get_instance_id() : 0;
+	}
+	if (_options.hard) {
+		_listen_for_doomed_bodies();
+	}
+	const double start = _session.time();
+	const double end = start + _options.seconds;
+	std::vector<double> memory;
+	const double sample_every = _options.seconds / MEMORY_SAMPLES;
+	double next_sample = start + sample_every;
+
+	while (_session.time() < end) {
+		_ordinary_inputs();
+		if (_options.hard) {
+			if (_chance(0.003)) {
+				_doom_a_touched_body();
+			}
+			if (_chance(0.0015)) {
+				_lifetime_event();
+			}
+			if (_chance(0.002)) {
+				_bad_refresh_rate();
+			}
+			if (_chance(0.0005)) {
+				_bad_typing_delay();
+			}
+		}
+		_session.frame();
+		_check_invariants();
+		if (_session.time() >= next_sample) {
+			memory.push_back(current_resident_mb());
+			next_sample += sample_every;
+		}
+	}
+	if (memory.size() < (size_t)MEMORY_SAMPLES) {
+		memory.push_back(current_resident_mb());
+	}
+
+	std::printf("soak: %.0f s, seed %u%s, %d input events, %d bodies freed, %d held-body frames", _options.seconds, _options.seed,
+			_options.hard ? " (hard)" : "", _events, _frees, _grabs_seen);
+	if (_options.hard) {
+		std::printf(", %d nodes replaced, %d bodies freed in their signals, %d greetings ended, %d bad values", _nodes_replaced, _freed_in_signals,
+				_greeting_checks, _bad_values);
+	}
+	std::printf(", %d engine errors, %d violations\n", EngineLog::error_count(), _violations);
+	std::string samples;
+	for (double mb : memory) {
+		char buf[32];
+		std::snprintf(buf, sizeof(buf), "%s%.1f", samples.empty() ? "" : " ", mb);
+		samples += buf;
+	}
+	// The system may count the peak only now and then: never below a sample.
+	double peak = peak_resident_mb();
+	for (double mb : memory) {
+		peak = std::max(peak, mb);
+	}
+	std::printf("memory: peak resident %.1f MB; resident every %.0f s: %s MB\n", peak, sample_every, samples.c_str());
+	return _violations;
+}
+
+int play_soak(Session &r_session, const SoakOptions &p_options) {
+	Soak soak(r_session, p_options);
+	return soak.run();
 }

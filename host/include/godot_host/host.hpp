@@ -64,6 +64,14 @@ public:
 	static void iteration(double p_frame_delta);
 	// Iterations of the given frame time until the given time has passed.
 	static void advance(double p_seconds, double p_frame_delta);
+
+	// A machine draws no faster than this, whatever frame limit is set.
+	static constexpr int32_t FASTEST_FRAME_RATE = 1000;
+	// The time a frame takes as the engine paces it: one over the frame
+	// limit (`Engine::set_max_fps`) when one is set, else the given time.
+	static double frame_delta(double p_unlimited_delta);
+	// One iteration paced as the engine paces it; returns its frame time.
+	static double paced_iteration(double p_unlimited_delta);
 	// The parts of an iteration, for tests that step them alone.
 	static void physics_step(double p_delta);
 	static void process_frame(double p_delta);

@@ -8,6 +8,7 @@
 #include <godot_cpp/classes/window.hpp>
 #include <godot_cpp/classes/xr_server.hpp>
 
+#include <algorithm>
 #include <cmath>
 
 namespace godot_host {
@@ -83,6 +84,21 @@ void Host::advance(double p_seconds, double p_frame_delta) {
 	for (int64_t i = 0; i < frames; i++) {
 		iteration(p_frame_delta);
 	}
+}
+
+double Host::frame_delta(double p_unlimited_delta) {
+	int32_t limit = godot::Engine::get_singleton()->get_max_fps();
+	if (limit <= 0) {
+		return p_unlimited_delta;
+	}
+	return 1.0 / (double)std::min(limit, FASTEST_FRAME_RATE);
+}
+
+double Host::paced_iteration(double p_unlimited_delta) {
+	ERR_FAIL_COND_V_MSG(!(p_unlimited_delta > 0.0 && std::isfinite(p_unlimited_delta)), 0.0, "A frame must take some time.");
+	double delta = frame_delta(p_unlimited_delta);
+	iteration(delta);
+	return delta;
 }
 
 } // namespace godot_host
