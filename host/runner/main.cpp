@@ -33,7 +33,9 @@ struct Options {
 	bool editor = false;
 	bool quiet = false;
 	bool realtime = false;
-	bool hard = false;
+	bool replace_nodes = false;
+	bool free_bodies_in_signals = false;
+	bool bad_values = false;
 	float refresh_rate = 90.0f;
 	double soak_seconds = 120.0;
 	unsigned seed = 1;
@@ -52,6 +54,7 @@ void usage() {
 			"  --seed N           seed of the soak (default 1)\n"
 			"  --hard             the soak also frees and re-adds the scene's nodes, frees bodies\n"
 			"                     inside their contact signals and sends values no device should\n"
+			"  --hard-only KINDS  only these of them, comma-separated: nodes, bodies, values\n"
 			"  --realtime         wait out each frame's time (frames follow the engine's frame\n"
 			"                     limit, %d a second without one)\n"
 			"  --dev              run with the developer marker (DEV beside the working directory)\n"
@@ -96,7 +99,12 @@ bool parse(int argc, char **argv, Options &r_options) {
 		} else if (a == "--without") {
 			r_options.without.insert(next("a node name"));
 		} else if (a == "--hard") {
-			r_options.hard = true;
+			r_options.replace_nodes = r_options.free_bodies_in_signals = r_options.bad_values = true;
+		} else if (a == "--hard-only") {
+			std::string kinds = std::string(",") + next("a list") + ",";
+			r_options.replace_nodes = kinds.find(",nodes,") != std::string::npos;
+			r_options.free_bodies_in_signals = kinds.find(",bodies,") != std::string::npos;
+			r_options.bad_values = kinds.find(",values,") != std::string::npos;
 		} else if (a == "--realtime") {
 			r_options.realtime = true;
 		} else if (a == "--quiet") {
@@ -196,7 +204,9 @@ int main(int argc, char **argv) {
 			SoakOptions soak;
 			soak.seconds = options.soak_seconds;
 			soak.seed = options.seed;
-			soak.hard = options.hard;
+			soak.replace_nodes = options.replace_nodes;
+			soak.free_bodies_in_signals = options.free_bodies_in_signals;
+			soak.bad_values = options.bad_values;
 			status = play_soak(session, soak) == 0 ? 0 : 1;
 		} else {
 			PlayReport r = play_scripted_session(session);

@@ -83,9 +83,12 @@ PlayReport play_scripted_session(Session &r_session);
 struct SoakOptions {
 	double seconds = 120.0;
 	unsigned seed = 1;
-	// Also free and re-add the scene's contract nodes, free bodies inside the
-	// signals that report them, and send values no device should.
-	bool hard = false;
+	// The hard soak: free and re-add the scene's contract nodes, free bodies
+	// inside the signals that report them, send values no device should.
+	bool replace_nodes = false;
+	bool free_bodies_in_signals = false;
+	bool bad_values = false;
+	bool hard() const { return replace_nodes || free_bodies_in_signals || bad_values; }
 };
 
 // A long randomised session checking its invariants; returns the number of violations.

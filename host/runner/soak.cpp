@@ -46,7 +46,7 @@ float Soak::_value() {
 		case 0:
 			// Poses and contacts stay finite in the hard soak: the body's
 			// finiteness is checked against what controllers send.
-			return _options.hard ? 0.5f : std::numeric_limits<float>::quiet_NaN();
+			return _options.bad_values ? 0.5f : std::numeric_limits<float>::quiet_NaN();
 		case 1:
 			return (float)std::uniform_real_distribution<double>(-5.0, 5.0)(_rng);
 		case 2:
@@ -68,9 +68,13 @@ bool Soak::_alive(Object *p_object) const {
 
 void Soak::_report(const char *p_what) {
 	_violations++;
-	EngineLog::flush();
-	std::printf("[%6.2fs] INVARIANT: %s\n", _session.time(), p_what);
-	std::fflush(stdout);
+	// A fault that repeats every frame is shown a few times, then counted.
+	int seen = ++_violation_kinds[p_what];
+	if (seen <= 3) {
+		EngineLog::flush();
+		std::printf("[%6.2fs] INVARIANT: %s%s\n", _session.time(), p_what, seen == 3 ? " (further ones counted only)" : "");
+		std::fflush(stdout);
+	}
 }
 
 void Soak::_forget_crate(Object *p_crate) {
@@ -102,11 +106,11 @@ void Soak::_ordinary_inputs() {
 			_events++;
 		}
 		if (_chance(0.08)) {
-			c->_host_set_float(FLOATS[_pick(4)], _options.hard && _chance(0.2) ? _bad_value() : _value());
+			c->_host_set_float(FLOATS[_pick(4)], _options.bad_values && _chance(0.2) ? _bad_value() : _value());
 			_events++;
 		}
 		if (_chance(0.05)) {
-			bool bad = _options.hard && _chance(0.2);
+			bool bad = _options.bad_values && _chance(0.2);
 			c->_host_set_vector2(VECTORS[_pick(3)], bad ? Vector2(_bad_value(), _value()) : Vector2(_value(), _value()));
 			_events++;
 		}
@@ -162,12 +166,17 @@ void Soak::_check_body_finite() {
 	if (!_alive(_scene.player)) {
 		return;
 	}
-	Vector3 p = _scene.player->get_global_position();
-	Vector3 v = _scene.player->get_linear_velocity();
-	Vector3 w = _scene.player->get_angular_velocity();
+	RigidBody3D *player = _scene.player;
+	Vector3 p = player->get_global_position();
+	Vector3 v = player->get_linear_velocity();
+	Vector3 w = player->get_angular_velocity();
 	for (float x : { p.x, p.y, p.z, v.x, v.y, v.z, w.x, w.y, w.z }) {
 		if (!std::isfinite(x)) {
 			_report("the player's position or velocity is not finite");
+			// Put the body back, as a script would, so later faults show too.
+			player->set_global_transform(Transform3D());
+			player->set_linear_velocity(Vector3());
+			player->set_angular_velocity(Vector3());
 			return;
 		}
 	}
@@ -207,7 +216,7 @@ void Soak::_check_invariants() {
 			_report("the player's mass is not its base plus what it holds");
 		}
 	}
-	if (_options.hard) {
+	if (_options.hard()) {
 		_check_body_finite();
 	}
 	if (ObjectDB::_host_instance_count() > _objects_at_start + 2000) {
@@ -225,7 +234,7 @@ int Soak::run() {
 	for (int side = 0; side < 2; side++) {
 		_known_controllers[side] = _scene.controllers[side] ? _scene.controllers[side]->get_instance_id() : 0;
 	}
-	if (_options.hard) {
+	if (_options.free_bodies_in_signals) {
 		_listen_for_doomed_bodies();
 	}
 	const double start = _session.time();
@@ -236,19 +245,17 @@ int Soak::run() {
 
 	while (_session.time() < end) {
 		_ordinary_inputs();
-		if (_options.hard) {
-			if (_chance(0.003)) {
-				_doom_a_touched_body();
-			}
-			if (_chance(0.0015)) {
-				_lifetime_event();
-			}
-			if (_chance(0.002)) {
-				_bad_refresh_rate();
-			}
-			if (_chance(0.0005)) {
-				_bad_typing_delay();
-			}
+		if (_options.free_bodies_in_signals && _chance(0.003)) {
+			_doom_a_touched_body();
+		}
+		if (_options.replace_nodes && _chance(0.0015)) {
+			_lifetime_event();
+		}
+		if (_options.bad_values && _chance(0.002)) {
+			_bad_refresh_rate();
+		}
+		if (_options.bad_values && _chance(0.0005)) {
+			_bad_typing_delay();
 		}
 		_session.frame();
 		_check_invariants();
@@ -262,12 +269,15 @@ int Soak::run() {
 	}
 
 	std::printf("soak: %.0f s, seed %u%s, %d input events, %d bodies freed, %d held-body frames", _options.seconds, _options.seed,
-			_options.hard ? " (hard)" : "", _events, _frees, _grabs_seen);
-	if (_options.hard) {
+			_options.hard() ? " (hard)" : "", _events, _frees, _grabs_seen);
+	if (_options.hard()) {
 		std::printf(", %d nodes replaced, %d bodies freed in their signals, %d greetings ended, %d bad values", _nodes_replaced, _freed_in_signals,
 				_greeting_checks, _bad_values);
 	}
 	std::printf(", %d engine errors, %d violations\n", EngineLog::error_count(), _violations);
+	for (const auto &kind : _violation_kinds) {
+		std::printf("  %dx %s\n", kind.second, kind.first.c_str());
+	}
 	std::string samples;
 	for (double mb : memory) {
 		char buf[32];

@@ -3,7 +3,9 @@
 
 #include "session.hpp"
 
+#include <map>
 #include <random>
+#include <string>
 #include <set>
 #include <vector>
 
@@ -31,6 +33,7 @@ private:
 	float _base_mass = 0.0f;
 	int _objects_at_start = 0;
 	int _violations = 0;
+	std::map<std::string, int> _violation_kinds;
 	int _events = 0, _frees = 0, _grabs_seen = 0;
 	int _settle_frames = 0;
 	bool _freed_this_frame = false;

@@ -1,0 +1,130 @@
+// What a person watching the runner sees: the engine's lines marked, the
+// HUD's and the view's events as they happen, the pacing and the heading.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> run_runner(const std::string &p_arguments) {
+	std::string command = std::string(MOSSGLIMMER_RUNNER) + " --library " + MOSSGLIMMER_LIBRARY + " " + p_arguments + " 2>&1";
+	std::vector<std::string> lines;
+	FILE *out = popen(command.c_str(), "r");
+	if (!out) {
+		return lines;
+	}
+	char buffer[4096];
+	std::string text;
+	while (fgets(buffer, sizeof(buffer), out)) {
+		text += buffer;
+	}
+	pclose(out);
+	std::istringstream stream(text);
+	for (std::string line; std::getline(stream, line);) {
+		lines.push_back(line);
+	}
+	return lines;
+}
+
+// Index of the first line at or after p_from that contains the text, or -1.
+long find_line(const std::vector<std::string> &p_lines, const std::string &p_text, long p_from = 0) {
+	for (size_t i = (size_t)std::max(0L, p_from); i < p_lines.size(); i++) {
+		if (p_lines[i].find(p_text) != std::string::npos) {
+			return (long)i;
+		}
+	}
+	return -1;
+}
+
+class RunnerOutput : public ::testing::Test {
+protected:
+	static void SetUpTestSuite() { session = new std::vector<std::string>(run_runner("--refresh-rate 72")); }
+	static void TearDownTestSuite() { delete session; }
+	static std::vector<std::string> *session;
+};
+
+std::vector<std::string> *RunnerOutput::session = nullptr;
+
+TEST_F(RunnerOutput, EngineLinesAreMarked) {
+	const std::vector<std::string> &lines = *session;
+	ASSERT_GE(find_line(lines, "summary:"), 0);
+	int banners = 0;
+	for (const std::string &line : lines) {
+		if (line.find("++++++++++") != std::string::npos) {
+			banners++;
+			EXPECT_EQ(line.rfind("engine| ", 0), 0u) << line;
+		}
+		// The runner's own lines carry the session time, never the mark.
+		if (line.rfind("[", 0) == 0) {
+			EXPECT_EQ(line.find("engine| "), std::string::npos) << line;
+		}
+	}
+	EXPECT_GE(banners, 5); // begun, visible, focussed, visible, focussed
+}
+
+TEST_F(RunnerOutput, TheGreetingIsSeenAsItHappens) {
+	const std::vector<std::string> &lines = *session;
+	long shown = find_line(lines, "] HUD shown");
+	long started = find_line(lines, "] HUD typing started: WELCOME TO / MOSSGLIMMER!", shown);
+	long finished = find_line(lines, "] HUD typing finished: WELCOME TO / MOSSGLIMMER!", started);
+	long pressed = find_line(lines, "player: presses A", finished);
+	long hidden = find_line(lines, "] HUD hidden", pressed);
+	long recentred = find_line(lines, "] view recentred", pressed);
+	EXPECT_GE(shown, 0);
+	EXPECT_GT(started, shown);
+	EXPECT_GT(finished, started);
+	EXPECT_GT(pressed, finished);
+	EXPECT_GT(hidden, pressed);
+	EXPECT_GT(recentred, pressed);
+	// Typing takes time: start and finish are not on the same stamp.
+	ASSERT_GE(finished, 0);
+	EXPECT_NE(lines[(size_t)started].substr(0, 10), lines[(size_t)finished].substr(0, 10));
+	// The welcome back greeting is seen too, after focus comes back.
+	EXPECT_GT(find_line(lines, "] HUD typing finished: WELCOME BACK!", hidden), hidden);
+}
+
+TEST_F(RunnerOutput, FramesFollowTheHeadsetOnceTheSessionPacesThem) {
+	const std::vector<std::string> &lines = *session;
+	long first_status = find_line(lines, "fps");
+	ASSERT_GE(first_status, 0);
+	// Before session visible sets the frame limit: the runner's own rate.
+	EXPECT_NE(lines[(size_t)first_status].find(" 60 fps  60 physics ticks/s"), std::string::npos) << lines[(size_t)first_status];
+	long visible = find_line(lines, "SESSION_VISIBLE");
+	long paced = find_line(lines, "fps", find_line(lines, "fps", visible) + 1);
+	ASSERT_GE(paced, 0);
+	EXPECT_NE(lines[(size_t)paced].find(" 72 fps  72 physics ticks/s"), std::string::npos) << lines[(size_t)paced];
+}
+
+TEST_F(RunnerOutput, TurningShowsInTheHeading) {
+	const std::vector<std::string> &lines = *session;
+	long still = find_line(lines, "heading");
+	ASSERT_GE(still, 0);
+	EXPECT_NE(lines[(size_t)still].find("heading 0 deg"), std::string::npos) << lines[(size_t)still];
+	// The left stick turns the body: a later status line shows another heading.
+	long turned = find_line(lines, "heading", find_line(lines, "player: left stick right") + 1);
+	ASSERT_GE(turned, 0);
+	EXPECT_EQ(lines[(size_t)turned].find("heading 0 deg"), std::string::npos) << lines[(size_t)turned];
+}
+
+TEST(RunnerSoak, ReportsItsMemory) {
+	std::vector<std::string> lines = run_runner("--quiet --scenario soak --seconds 10 --seed 3");
+	long memory = find_line(lines, "memory: peak resident ");
+	ASSERT_GE(memory, 0);
+	double peak = 0.0;
+	EXPECT_EQ(std::sscanf(lines[(size_t)memory].c_str(), "memory: peak resident %lf MB", &peak), 1);
+	EXPECT_GT(peak, 0.0);
+	// Ten samples, one a second.
+	std::string samples = lines[(size_t)memory].substr(lines[(size_t)memory].find("s: ") + 3);
+	std::istringstream in(samples);
+	int count = 0;
+	for (double mb; in >> mb; count++) {
+		EXPECT_GT(mb, 0.0);
+		EXPECT_LE(mb, peak);
+	}
+	EXPECT_EQ(count, 10);
+}
+
+} // namespace
