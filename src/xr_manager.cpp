@@ -28,6 +28,8 @@
 #include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 
+#include <cmath>
+
 namespace godot {
 
 namespace {
@@ -334,7 +336,7 @@ void XRManager::fade_audio(bool p_fade_in, float p_duration) {
 	float interval = 1.0f / fps;
 	const float steps = fps * p_duration;
 	// NaN, infinite or negative: no steps, so the first tick sets the end volume.
-	if (!(steps >= 0.0f)) {
+	if (!(steps >= 0.0f) || std::isinf(steps)) {
 		fade_steps = 0;
 	} else {
 		fade_steps = steps < (float)INT32_MAX ? (int32_t)steps : INT32_MAX;
