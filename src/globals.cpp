@@ -32,61 +32,36 @@ uint64_t Globals::m_xr_origin_id = 0;
 uint64_t Globals::m_xr_camera_id = 0;
 uint64_t Globals::hand_controller_ids[2] = { 0, 0 };
 
-namespace {
-
-template <typename T>
-void store(T *&r_node, uint64_t &r_id, T *p_node) {
-	r_node = p_node;
-	r_id = p_node ? p_node->get_instance_id() : 0;
-}
-
-// The stored node while it exists. One that was freed is forgotten here, so
-// it is reported once and reads as missing from then on.
-template <typename T>
-T *live(T *&r_node, uint64_t &r_id, const char *p_what) {
-	if (!r_node) {
-		return nullptr;
-	}
-	if (r_id == 0 || ObjectDB::get_instance(r_id) != static_cast<Object *>(r_node)) {
-		r_node = nullptr;
-		r_id = 0;
-		ERR_PRINT(vformat("The %s was freed: the game goes on without it.", p_what));
-		return nullptr;
-	}
-	return r_node;
-}
-
-} // namespace
 
 void Globals::set_xr_origin(XROrigin3D *p_origin) {
-	store(m_xr_origin, m_xr_origin_id, p_origin);
+	remember(m_xr_origin, m_xr_origin_id, p_origin);
 }
 
 void Globals::set_xr_camera(XRCamera3D *p_camera) {
-	store(m_xr_camera, m_xr_camera_id, p_camera);
+	remember(m_xr_camera, m_xr_camera_id, p_camera);
 }
 
 void Globals::set_hand_controller(int p_hand, XRController3D *p_controller) {
 	ERR_FAIL_INDEX_MSG(p_hand, 2, "A controller for a hand other than 0 (left) or 1 (right).");
-	store(hand_controllers[p_hand], hand_controller_ids[p_hand], p_controller);
+	remember(hand_controllers[p_hand], hand_controller_ids[p_hand], p_controller);
 }
 
 XROrigin3D *Globals::get_xr_origin() {
-	return live(m_xr_origin, m_xr_origin_id, "XR origin");
+	return live_or_forget(m_xr_origin, m_xr_origin_id, "XR origin");
 }
 
 XRCamera3D *Globals::get_xr_camera() {
-	return live(m_xr_camera, m_xr_camera_id, "XR camera");
+	return live_or_forget(m_xr_camera, m_xr_camera_id, "XR camera");
 }
 
 XRController3D *Globals::get_hand_controller(int p_hand) {
 	ERR_FAIL_INDEX_V_MSG(p_hand, 2, nullptr, "A controller for a hand other than 0 (left) or 1 (right).");
-	return live(hand_controllers[p_hand], hand_controller_ids[p_hand], p_hand == 0 ? "left controller" : "right controller");
+	return live_or_forget(hand_controllers[p_hand], hand_controller_ids[p_hand], p_hand == 0 ? "left controller" : "right controller");
 }
 
 void Globals::clear_scene_state() {
-	store<XROrigin3D>(m_xr_origin, m_xr_origin_id, nullptr);
-	store<XRCamera3D>(m_xr_camera, m_xr_camera_id, nullptr);
+	remember<XROrigin3D>(m_xr_origin, m_xr_origin_id, nullptr);
+	remember<XRCamera3D>(m_xr_camera, m_xr_camera_id, nullptr);
 	set_hand_controller(0, nullptr);
 	set_hand_controller(1, nullptr);
 	pos_trackers.clear();

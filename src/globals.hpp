@@ -8,6 +8,9 @@
 #include <godot_cpp/classes/xr_hand_tracker.hpp>
 #include <godot_cpp/classes/xr_origin3d.hpp>
 #include <godot_cpp/classes/xr_positional_tracker.hpp>
+#include <godot_cpp/core/error_macros.hpp>
+#include <godot_cpp/core/object.hpp>
+#include <godot_cpp/variant/variant.hpp>
 
 #include <cstdint>
 #include <vector>
@@ -49,6 +52,31 @@ public:
 	// Releases everything held, at the library's shut-down.
 	static void cleanup();
 };
+
+// p_node while the object it names still exists. One that was freed is
+// forgotten here (pointer and id cleared), so it is reported once and reads
+// as missing from then on. Used for every engine object the library keeps
+// but does not own.
+template <typename T>
+T *live_or_forget(T *&r_node, uint64_t &r_id, const char *p_what) {
+	if (!r_node) {
+		return nullptr;
+	}
+	if (r_id == 0 || ObjectDB::get_instance(r_id) != static_cast<Object *>(r_node)) {
+		r_node = nullptr;
+		r_id = 0;
+		ERR_PRINT(vformat("The %s was freed: the game goes on without it.", p_what));
+		return nullptr;
+	}
+	return r_node;
+}
+
+// Remembers p_node with its instance id, for live_or_forget.
+template <typename T>
+void remember(T *&r_node, uint64_t &r_id, T *p_node) {
+	r_node = p_node;
+	r_id = p_node ? p_node->get_instance_id() : 0;
+}
 
 // Whether an entry named "DEV" exists next to the working directory; false
 // when the working directory or the entry's status can't be read.

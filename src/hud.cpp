@@ -1,5 +1,7 @@
 #include "hud.hpp"
 
+#include "globals.hpp"
+
 #include <godot_cpp/classes/engine.hpp>
 #include <godot_cpp/classes/resource_loader.hpp>
 #include <godot_cpp/core/class_db.hpp>
@@ -8,6 +10,8 @@
 #include <godot_cpp/variant/color.hpp>
 #include <godot_cpp/variant/transform3d.hpp>
 #include <godot_cpp/variant/vector3.hpp>
+
+#include <cmath>
 
 namespace godot {
 
@@ -20,6 +24,7 @@ constexpr float CELL = 0.05f;
 constexpr float ATLAS_CELL = 0.125f;
 constexpr float GLYPH_LIFT = 0.000001f;
 constexpr int32_t ATLAS_COLUMNS = 8;
+constexpr double DEFAULT_TYPING_DELAY = 0.1;
 
 // The atlas holds the codes 32 to 95; every other byte shows the blank.
 int32_t glyph_index(uint8_t p_code) {
@@ -57,7 +62,8 @@ MeshInstance3D *make_glyph(const Ref<PackedScene> &p_scene, int32_t p_glyph) {
 
 } // namespace
 
-HUD::HUD() {}
+HUD::HUD() :
+		finished_typing_signal("finished_typing") {}
 
 HUD::~HUD() {}
 
@@ -87,15 +93,24 @@ void HUD::_ready() {
 		ERR_PRINT("No glyph scene at \"res://objects/hud_character.tscn\": text will type without glyphs.");
 	}
 
-	typing_sound = Object::cast_to<AudioStreamPlayer>(find_child("AudioStreamPlayer", true, true));
+	remember(typing_sound, typing_sound_id, Object::cast_to<AudioStreamPlayer>(find_child("AudioStreamPlayer", true, true)));
 	if (!typing_sound) {
 		ERR_PRINT("No \"AudioStreamPlayer\" below the HUD: text will type without clicks.");
 	}
 
-	typing_timer = memnew(Timer);
+	make_typing_timer();
+	ready_to_type = true;
+}
+
+void HUD::make_typing_timer() {
+	remember(typing_timer, typing_timer_id, memnew(Timer));
 	typing_timer->set_autostart(false);
 	typing_timer->connect("timeout", Callable(this, "_on_typing_timer_timeout"));
 	add_child(typing_timer);
+}
+
+Timer *HUD::live_typing_timer() {
+	return live_or_forget(typing_timer, typing_timer_id, "HUD's typing timer");
 }
 
 double HUD::get_typing_delay() const {
@@ -104,26 +119,53 @@ double HUD::get_typing_delay() const {
 
 void HUD::set_typing_delay(double p_delay) {
 	m_typing_delay = p_delay;
+	bad_delay_reported = false;
+}
+
+// A delay of NaN, zero or less would never fire, and an infinite one never
+// end: such a value types at the default pace instead.
+double HUD::usable_typing_delay() {
+	if (m_typing_delay > 0.0 && std::isfinite(m_typing_delay)) {
+		return m_typing_delay;
+	}
+	if (!bad_delay_reported) {
+		bad_delay_reported = true;
+		ERR_PRINT(vformat("The HUD's typing delay %s is not a positive number of seconds: text types every %s s.", m_typing_delay, DEFAULT_TYPING_DELAY));
+	}
+	return DEFAULT_TYPING_DELAY;
 }
 
 void HUD::_on_typing_timer_timeout() {
+	Timer *timer = live_typing_timer();
 	// A text without glyphs still ends, one delay after it started.
 	if (character_index < 0 || character_index >= (int32_t)characters.size()) {
-		typing_timer->stop();
-		emit_signal("finished_typing");
+		if (timer) {
+			timer->stop();
+		}
+		emit_signal(finished_typing_signal);
 		return;
 	}
 
-	if (typing_sound) {
+	if (live_or_forget(typing_sound, typing_sound_id, "HUD's click player")) {
 		typing_sound->play(0.0);
 	}
-	characters[character_index]->set_visible(true);
+	const size_t index = (size_t)character_index;
+	if (ObjectDB::get_instance(character_ids[index]) == static_cast<Object *>(characters[index])) {
+		characters[index]->set_visible(true);
+	} else if (!lost_glyph_reported) {
+		// Freed by a script: its place stays empty and typing goes on.
+		lost_glyph_reported = true;
+		ERR_PRINT("A glyph of the text on show was freed: its place stays empty.");
+	}
 	character_index++;
 	if (character_index < (int32_t)characters.size()) {
 		return;
 	}
-	typing_timer->stop();
-	emit_signal("finished_typing");
+	if (timer) {
+		timer->stop();
+	}
+	// Last: a receiver may free this HUD.
+	emit_signal(finished_typing_signal);
 }
 
 void HUD::set_text(std::vector<String> p_lines) {
@@ -135,18 +177,27 @@ std::vector<String> HUD::get_text() const {
 }
 
 void HUD::clear_text() {
-	for (MeshInstance3D *character : characters) {
-		character->queue_free();
+	for (size_t i = 0; i < characters.size(); i++) {
+		// One a script freed already is gone.
+		if (ObjectDB::get_instance(character_ids[i]) == static_cast<Object *>(characters[i])) {
+			characters[i]->queue_free();
+		}
 	}
 	characters.clear();
+	character_ids.clear();
 }
 
 void HUD::play_text() {
 	// Only _ready outside the editor makes the timer.
-	ERR_FAIL_NULL_MSG(typing_timer, "The HUD types only once it is ready, and not in the editor.");
+	ERR_FAIL_COND_MSG(!ready_to_type, "The HUD types only once it is ready, and not in the editor.");
+	if (!live_typing_timer()) {
+		// A script freed our own timer: the text must still type and end.
+		make_typing_timer();
+	}
 
 	typing_timer->stop();
 	character_index = 0;
+	lost_glyph_reported = false;
 	clear_text();
 
 	const int32_t n = (int32_t)lines.size();
@@ -170,11 +221,12 @@ void HUD::play_text() {
 				const float x = (float)j * CELL - 0.5f * width;
 				instance->set_transform(instance->get_transform().translated(Vector3(x, y, GLYPH_LIFT)));
 				characters.push_back(instance);
+				character_ids.push_back(instance->get_instance_id());
 			}
 		}
 	}
 
-	typing_timer->set_wait_time(m_typing_delay);
+	typing_timer->set_wait_time(usable_typing_delay());
 	typing_timer->start(-1);
 }
 

@@ -7,6 +7,7 @@
 #include <godot_cpp/classes/standard_material3d.hpp>
 #include <godot_cpp/classes/timer.hpp>
 #include <godot_cpp/variant/string.hpp>
+#include <godot_cpp/variant/string_name.hpp>
 
 #include <cstdint>
 #include <vector>
@@ -29,6 +30,24 @@ private:
 	int32_t character_index = 0;
 	double m_typing_delay = 0.1;
 	AudioStreamPlayer *typing_sound = nullptr;
+
+	// Instance ids of the nodes above and of each glyph (entry for entry with
+	// characters): a script may free any of them, so each is used only while
+	// its id still names it.
+	uint64_t typing_timer_id = 0;
+	uint64_t typing_sound_id = 0;
+	std::vector<uint64_t> character_ids;
+	// Reported once for each text, and once for each bad delay set.
+	bool lost_glyph_reported = false;
+	bool bad_delay_reported = false;
+	// Set by _ready outside the editor, which makes what typing needs.
+	bool ready_to_type = false;
+	// Emitted by the typing tick: made once, not per tick.
+	StringName finished_typing_signal;
+
+	void make_typing_timer();
+	Timer *live_typing_timer();
+	double usable_typing_delay();
 
 protected:
 	static void _bind_methods();

@@ -28,6 +28,8 @@
 #include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 
+#include <cmath>
+
 namespace godot {
 
 namespace {
@@ -54,9 +56,18 @@ const char *const CONTROLLER_SIGNALS[] = {
 
 const char *const CONTROLLER_NAMES[2] = { "XRController3DLeft", "XRController3DRight" };
 
+// Refresh rates outside this range are no rates a headset runs at (a runtime
+// without the refresh-rate extension reports 0).
+constexpr float MIN_REFRESH_RATE = 1.0f;
+constexpr float MAX_REFRESH_RATE = 1000.0f;
+
+// The manager whose trackers Globals holds. A plain id, not an engine value.
+uint64_t tracker_owner_id = 0;
+
 } // namespace
 
-XRManager::XRManager() {
+XRManager::XRManager() :
+		ax_button_name("ax_button"), by_button_name("by_button"), grip_name("grip") {
 	show_welcome = !Globals::is_dev;
 }
 
@@ -64,13 +75,37 @@ XRManager::~XRManager() {
 	// A greeting still running when the manager goes away could never end and
 	// would be lost: free it, detached first from the manager being destroyed
 	// (its timer is a child of ours and is already gone).
-	if (WelcomeSequence *sequence = Object::cast_to<WelcomeSequence>(welcome_sequence)) {
+	if (WelcomeSequence *sequence = Object::cast_to<WelcomeSequence>(get_welcome_sequence())) {
 		sequence->set_xr_manager(nullptr);
 		memdelete(sequence);
 	}
-	if (WelcomeBackSequence *sequence = Object::cast_to<WelcomeBackSequence>(welcome_back_sequence)) {
+	if (WelcomeBackSequence *sequence = Object::cast_to<WelcomeBackSequence>(get_welcome_back_sequence())) {
 		sequence->set_xr_manager(nullptr);
 		memdelete(sequence);
+	}
+	forget_scene_state();
+}
+
+// Nothing of this scene may reach the next one through Globals. Only what
+// this manager stored and nobody has replaced since is forgotten, so a
+// manager freed after the next scene's set-up leaves that scene's state be.
+void XRManager::forget_scene_state() {
+	if (stored_origin_id != 0 && Globals::m_xr_origin_id == stored_origin_id) {
+		Globals::set_xr_origin(nullptr);
+	}
+	if (stored_camera_id != 0 && Globals::m_xr_camera_id == stored_camera_id) {
+		Globals::set_xr_camera(nullptr);
+	}
+	for (int hand = 0; hand < 2; hand++) {
+		if (stored_controller_ids[hand] != 0 && Globals::hand_controller_ids[hand] == stored_controller_ids[hand]) {
+			Globals::set_hand_controller(hand, nullptr);
+		}
+	}
+	if (tracker_owner_id != 0 && tracker_owner_id == get_instance_id()) {
+		tracker_owner_id = 0;
+		Globals::pos_trackers.clear();
+		Globals::pos_trackers.resize(3);
+		Globals::hand_trackers.clear();
 	}
 }
 
@@ -93,7 +128,13 @@ void XRManager::_bind_methods() {
 	ClassDB::bind_method(D_METHOD("_check_for_grip_sensor", "p_name", "p_value"), &XRManager::_check_for_grip_sensor);
 }
 
-void XRManager::_process(double) {}
+void XRManager::_process(double) {
+	// A greeting moves on only through its HUD: one whose HUD vanished (freed
+	// while it typed, say) would keep the game paused for good.
+	if ((welcome_sequence || welcome_back_sequence) && !get_hud()) {
+		end_greetings_without_hud();
+	}
+}
 
 void XRManager::_ready() {
 	if (Engine::get_singleton()->is_editor_hint()) {
@@ -104,7 +145,7 @@ void XRManager::_ready() {
 
 	pause_game(true);
 
-	audio_fade_timer = memnew(Timer);
+	remember(audio_fade_timer, audio_fade_timer_id, memnew(Timer));
 	audio_fade_timer->connect("timeout", Callable(this, "_on_audio_fade_timer_timeout"), 0);
 	add_child(audio_fade_timer);
 
@@ -120,12 +161,16 @@ void XRManager::_ready() {
 		UtilityFunctions::print("Could not find OpenXR interface.\nTry opening SteamVR...");
 	}
 
-	Globals::m_xr_origin = Object::cast_to<XROrigin3D>(find_child("XROrigin3D", true, true));
-	if (!Globals::m_xr_origin) {
+	XROrigin3D *origin = Object::cast_to<XROrigin3D>(find_child("XROrigin3D", true, true));
+	Globals::set_xr_origin(origin);
+	stored_origin_id = Globals::m_xr_origin_id;
+	if (!origin) {
 		ERR_PRINT("No \"XROrigin3D\" below the XR manager.");
 	}
-	Globals::m_xr_camera = Object::cast_to<XRCamera3D>(find_child("XRCamera3D", true, true));
-	if (!Globals::m_xr_camera) {
+	XRCamera3D *camera = Object::cast_to<XRCamera3D>(find_child("XRCamera3D", true, true));
+	Globals::set_xr_camera(camera);
+	stored_camera_id = Globals::m_xr_camera_id;
+	if (!camera) {
 		ERR_PRINT("No \"XRCamera3D\" below the XR manager.");
 	}
 
@@ -133,6 +178,7 @@ void XRManager::_ready() {
 	Globals::pos_trackers[0] = xr_server->get_tracker("left_hand");
 	Globals::pos_trackers[1] = xr_server->get_tracker("right_hand");
 	Globals::pos_trackers[2] = xr_server->get_tracker("head");
+	tracker_owner_id = get_instance_id();
 
 	if (primary_interface.is_valid() && primary_interface->is_hand_tracking_supported()) {
 		Globals::hand_trackers.resize(2);
@@ -150,14 +196,15 @@ void XRManager::_ready() {
 	}
 
 	Node *parent = get_parent();
-	player = parent ? Object::cast_to<Player>(parent->find_child("Player", true, true)) : nullptr;
+	remember(player, player_id, parent ? Object::cast_to<Player>(parent->find_child("Player", true, true)) : nullptr);
 	if (!player) {
 		ERR_PRINT("No \"Player\" below the XR manager's parent: controller input goes nowhere.");
 	}
 	for (int hand = 0; hand < 2; hand++) {
-		Globals::hand_controllers[hand] = player ? Object::cast_to<XRController3D>(player->find_child(CONTROLLER_NAMES[hand], true, true)) : nullptr;
+		Globals::set_hand_controller(hand, player ? Object::cast_to<XRController3D>(player->find_child(CONTROLLER_NAMES[hand], true, true)) : nullptr);
+		stored_controller_ids[hand] = Globals::hand_controller_ids[hand];
 	}
-	hud = player ? Object::cast_to<HUD>(player->find_child("HUD", true, true)) : nullptr;
+	remember(hud, hud_id, player ? Object::cast_to<HUD>(player->find_child("HUD", true, true)) : nullptr);
 	if (!hud) {
 		ERR_PRINT("No \"HUD\" below the player: the greetings can't be shown.");
 	}
@@ -178,7 +225,7 @@ void XRManager::_ready() {
 	}
 
 	for (int hand = 0; hand < 2; hand++) {
-		XRController3D *controller = Globals::hand_controllers[hand];
+		XRController3D *controller = Globals::get_hand_controller(hand);
 		if (!controller) {
 			if (player) {
 				ERR_PRINT(String("No \"") + CONTROLLER_NAMES[hand] + "\" below the player: its input is not connected.");
@@ -191,8 +238,8 @@ void XRManager::_ready() {
 	}
 
 	if (Globals::is_dev) {
-		for (XRController3D *controller : Globals::hand_controllers) {
-			if (controller) {
+		for (int hand = 0; hand < 2; hand++) {
+			if (XRController3D *controller = Globals::get_hand_controller(hand)) {
 				controller->connect("input_float_changed", Callable(this, "_check_for_grip_sensor"), 0);
 			}
 		}
@@ -216,7 +263,7 @@ void XRManager::_on_pose_recentered() {
 
 void XRManager::_on_refresh_rate_changed(float p_refresh_rate) {
 	UtilityFunctions::print("++++++++++ REFRESH_RATE_CHANGED ++++++++++", (double)p_refresh_rate);
-	pace_frames((int32_t)p_refresh_rate);
+	pace_frames(p_refresh_rate);
 }
 
 void XRManager::_on_session_begun() {
@@ -227,26 +274,23 @@ void XRManager::_on_session_begun() {
 
 void XRManager::_on_session_focussed() {
 	UtilityFunctions::print("++++++++++ SESSION_FOCUSSED ++++++++++");
-	if (!hud) {
+	if (!get_hud()) {
 		// Nothing can greet the player, and only a greeting unpauses: start
 		// the game as a finished greeting would.
 		ERR_PRINT("No HUD to greet the player on: the game starts without a greeting.");
-		if (!welcome_sequence && !welcome_back_sequence) {
-			recenter();
-			set_hud_visible(false);
-			pause_game(false);
-		}
+		end_greetings_without_hud();
 		return;
 	}
+	const bool greeting = get_welcome_sequence() || get_welcome_back_sequence();
 	if (show_welcome) {
 		show_welcome = false;
 		WelcomeSequence *sequence = memnew(WelcomeSequence(this));
 		sequence->start();
-		welcome_sequence = sequence;
-	} else if (!welcome_sequence && !welcome_back_sequence) {
+		set_welcome_sequence(sequence);
+	} else if (!greeting) {
 		WelcomeBackSequence *sequence = memnew(WelcomeBackSequence(this));
 		sequence->start();
-		welcome_back_sequence = sequence;
+		set_welcome_back_sequence(sequence);
 	}
 }
 
@@ -263,25 +307,40 @@ void XRManager::_on_session_visible() {
 	pause_game(true);
 	set_hud_visible(true);
 	ERR_FAIL_COND_MSG(primary_interface.is_null(), "The primary XR interface is not an OpenXR interface: the frame rate is left as it is.");
-	Engine::get_singleton()->set_max_fps((int32_t)primary_interface->get_display_refresh_rate());
-	Engine::get_singleton()->set_physics_ticks_per_second((int32_t)primary_interface->get_display_refresh_rate());
+	pace_frames(primary_interface->get_display_refresh_rate());
 }
 
-void XRManager::pace_frames(int32_t p_rate) {
-	Engine::get_singleton()->set_max_fps(p_rate);
-	Engine::get_singleton()->set_physics_ticks_per_second(p_rate);
+void XRManager::pace_frames(float p_rate) {
+	// Written so that NaN fails too; only then is the cast defined.
+	if (!(p_rate >= MIN_REFRESH_RATE && p_rate <= MAX_REFRESH_RATE)) {
+		if (!bad_rate_reported) {
+			bad_rate_reported = true;
+			ERR_PRINT(vformat("The headset reports a refresh rate of %s Hz: the frame and physics rates are left as they are.", (double)p_rate));
+		}
+		return;
+	}
+	const int32_t rate = (int32_t)p_rate;
+	Engine::get_singleton()->set_max_fps(rate);
+	Engine::get_singleton()->set_physics_ticks_per_second(rate);
 }
 
 // ---- Audio fade ----
 
 void XRManager::fade_audio(bool p_fade_in, float p_duration) {
-	ERR_FAIL_NULL(audio_fade_timer);
+	Timer *timer = get_audio_fade_timer();
+	ERR_FAIL_NULL_MSG(timer, "No audio fade timer: the master volume is left as it is.");
 	float fps = (float)Engine::get_singleton()->get_max_fps();
 	if (fps <= 0.0f) {
 		fps = 60.0f;
 	}
 	float interval = 1.0f / fps;
-	fade_steps = (int32_t)(fps * p_duration);
+	const float steps = fps * p_duration;
+	// NaN, infinite or negative: no steps, so the first tick sets the end volume.
+	if (!(steps >= 0.0f) || std::isinf(steps)) {
+		fade_steps = 0;
+	} else {
+		fade_steps = steps < (float)INT32_MAX ? (int32_t)steps : INT32_MAX;
+	}
 	if (p_fade_in) {
 		fade_from = 0.0f;
 		fade_to = 1.0f;
@@ -290,15 +349,15 @@ void XRManager::fade_audio(bool p_fade_in, float p_duration) {
 		fade_to = 0.0f;
 	}
 	fade_step = 0;
-	audio_fade_timer->start((double)interval);
+	timer->start((double)interval);
 }
 
 void XRManager::_on_audio_fade_timer_timeout() {
 	fade_step += 1;
 	if (fade_step >= fade_steps) {
 		AudioServer::get_singleton()->set_bus_volume_linear(0, fade_to);
-		if (audio_fade_timer) {
-			audio_fade_timer->stop();
+		if (Timer *timer = get_audio_fade_timer()) {
+			timer->stop();
 		}
 		return;
 	}
@@ -308,53 +367,62 @@ void XRManager::_on_audio_fade_timer_timeout() {
 
 // ---- Controllers ----
 
+// A missing player was reported at start-up, a freed one when it was found
+// gone: the events themselves go nowhere without a word.
+
 void XRManager::_on_button_pressed(String p_name, int p_hand) {
-	if (p_name == "ax_button") {
+	if (p_name == ax_button_name) {
 		ax_button_down = true;
-	} else if (p_name == "by_button") {
+	} else if (p_name == by_button_name) {
 		by_button_down = true;
 	}
 	// Every press while both are held recentres, whatever the button.
 	if (ax_button_down && by_button_down) {
 		recenter();
 	}
-	ERR_FAIL_NULL(player);
-	player->_on_button_pressed(p_name, p_hand);
+	if (Player *target = get_player()) {
+		target->_on_button_pressed(p_name, p_hand);
+	}
 }
 
 void XRManager::_on_button_released(String p_name, int p_hand) {
-	if (p_name == "ax_button") {
+	if (p_name == ax_button_name) {
 		ax_button_down = false;
-	} else if (p_name == "by_button") {
+	} else if (p_name == by_button_name) {
 		by_button_down = false;
 	}
-	ERR_FAIL_NULL(player);
-	player->_on_button_released(p_name, p_hand);
+	if (Player *target = get_player()) {
+		target->_on_button_released(p_name, p_hand);
+	}
 }
 
 void XRManager::_on_input_float_changed(String p_name, float p_value, int p_hand) {
-	ERR_FAIL_NULL(player);
-	player->_on_input_float_changed(p_name, p_value, p_hand, use_grip_sensor);
+	if (Player *target = get_player()) {
+		target->_on_input_float_changed(p_name, p_value, p_hand, use_grip_sensor);
+	}
 }
 
 void XRManager::_on_input_vector2_changed(String p_name, Vector2 p_value, int p_hand) {
-	ERR_FAIL_NULL(player);
-	player->_on_input_vector2_changed(p_name, p_value, p_hand, use_grip_sensor);
+	if (Player *target = get_player()) {
+		target->_on_input_vector2_changed(p_name, p_value, p_hand, use_grip_sensor);
+	}
 }
 
 void XRManager::_on_profile_changed(String p_role, int p_hand) {
-	ERR_FAIL_NULL(player);
-	player->_on_profile_changed(p_role, p_hand);
+	if (Player *target = get_player()) {
+		target->_on_profile_changed(p_role, p_hand);
+	}
 }
 
 void XRManager::_check_for_grip_sensor(String p_name, float) {
-	if (p_name != "grip") {
+	if (p_name != grip_name) {
 		return;
 	}
 	use_grip_sensor = true;
 	// The probe has done its job: stop listening.
 	Callable probe(this, "_check_for_grip_sensor");
-	for (XRController3D *controller : Globals::hand_controllers) {
+	for (int hand = 0; hand < 2; hand++) {
+		XRController3D *controller = Globals::get_hand_controller(hand);
 		if (controller && controller->is_connected("input_float_changed", probe)) {
 			controller->disconnect("input_float_changed", probe);
 		}
@@ -369,7 +437,41 @@ void XRManager::recenter() {
 // ---- For the greeting sequences ----
 
 HUD *XRManager::get_hud() {
-	return hud;
+	return live_or_forget(hud, hud_id, "HUD");
+}
+
+Player *XRManager::get_player() {
+	return live_or_forget(player, player_id, "Player");
+}
+
+Timer *XRManager::get_audio_fade_timer() {
+	return live_or_forget(audio_fade_timer, audio_fade_timer_id, "audio fade timer");
+}
+
+Object *XRManager::get_welcome_sequence() {
+	return live_or_forget(welcome_sequence, welcome_sequence_id, "welcome sequence");
+}
+
+Object *XRManager::get_welcome_back_sequence() {
+	return live_or_forget(welcome_back_sequence, welcome_back_sequence_id, "welcome back sequence");
+}
+
+// Ends the running greetings as their own end would; with none running, does
+// what that end does, so the game never stays paused without a HUD.
+void XRManager::end_greetings_without_hud() {
+	WelcomeSequence *welcome = Object::cast_to<WelcomeSequence>(get_welcome_sequence());
+	WelcomeBackSequence *welcome_back = Object::cast_to<WelcomeBackSequence>(get_welcome_back_sequence());
+	if (welcome) {
+		welcome->finish();
+	}
+	if (welcome_back) {
+		welcome_back->finish();
+	}
+	if (!welcome && !welcome_back) {
+		recenter();
+		set_hud_visible(false);
+		pause_game(false);
+	}
 }
 
 XRServer *XRManager::get_xr_server() {
@@ -377,11 +479,11 @@ XRServer *XRManager::get_xr_server() {
 }
 
 void XRManager::set_welcome_sequence(Object *p_sequence) {
-	welcome_sequence = p_sequence;
+	remember(welcome_sequence, welcome_sequence_id, p_sequence);
 }
 
 void XRManager::set_welcome_back_sequence(Object *p_sequence) {
-	welcome_back_sequence = p_sequence;
+	remember(welcome_back_sequence, welcome_back_sequence_id, p_sequence);
 }
 
 bool XRManager::get_use_grip_sensor() const {
@@ -405,36 +507,59 @@ void XRManager::set_hud_visible(bool p_visible) {
 	hud_visible = p_visible;
 	if (p_visible) {
 		saved_visibility.clear();
+		saved_ids.clear();
 	}
 
 	SceneTree *tree = get_tree();
 	Node *scene = tree ? tree->get_current_scene() : nullptr;
 	if (scene) {
 		TypedArray<Node> children = scene->get_children();
+		size_t next = 0;
 		for (int64_t i = 0; i < children.size(); i++) {
-			Node3D *child = Object::cast_to<Node3D>(children[i]);
+			Node *node = Object::cast_to<Node>(children[i]);
+			Node3D *child = Object::cast_to<Node3D>(node);
 			if (p_visible) {
 				saved_visibility.push_back(child ? child->is_visible() : false);
+				saved_ids.push_back(node ? node->get_instance_id() : 0);
 				if (child) {
 					child->set_visible(false);
 				}
-			} else if (child && (size_t)i < saved_visibility.size()) {
-				// A child added while the HUD showed has no entry and keeps its visibility.
-				child->set_visible(saved_visibility[(size_t)i]);
+			} else if (child) {
+				// Keyed by the node itself: one added while the HUD showed has
+				// no entry and keeps its own visibility, and one removed
+				// meanwhile passes nothing to its neighbour.
+				const size_t entry = find_saved_entry(child->get_instance_id(), next);
+				if (entry < saved_ids.size()) {
+					child->set_visible(saved_visibility[entry]);
+					next = entry + 1;
+				}
 			}
 		}
 	}
 
-	if (player) {
-		Skeleton3D *skeleton = Object::cast_to<Skeleton3D>(player->find_child("Skeleton3D", true, true));
+	if (Player *body = get_player()) {
+		Skeleton3D *skeleton = Object::cast_to<Skeleton3D>(body->find_child("Skeleton3D", true, true));
 		if (skeleton) {
 			skeleton->set_visible(!p_visible);
 		}
 	}
-	// Missing since start-up, where it was reported.
-	if (hud) {
-		hud->set_visible(p_visible);
+	// Missing since start-up, where it was reported, or freed since.
+	if (HUD *display = get_hud()) {
+		display->set_visible(p_visible);
 	}
+}
+
+// The saved entry of the node p_id, searched from p_from (where the scene's
+// unchanged order puts it) round to the start; the entry count if it has none.
+size_t XRManager::find_saved_entry(uint64_t p_id, size_t p_from) const {
+	const size_t count = saved_ids.size();
+	for (size_t k = 0; k < count; k++) {
+		const size_t entry = (p_from + k) % count;
+		if (saved_ids[entry] == p_id) {
+			return entry;
+		}
+	}
+	return count;
 }
 
 } // namespace godot

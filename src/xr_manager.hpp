@@ -9,6 +9,7 @@
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/vector2.hpp>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -43,6 +44,14 @@ public:
 	bool hud_visible = false;
 	Object *welcome_sequence = nullptr;
 	Object *welcome_back_sequence = nullptr;
+
+	// Instance ids of the partners above, which the scene (or a script) may
+	// free at any time: each is read only while its id still names it.
+	uint64_t player_id = 0;
+	uint64_t hud_id = 0;
+	uint64_t audio_fade_timer_id = 0;
+	uint64_t welcome_sequence_id = 0;
+	uint64_t welcome_back_sequence_id = 0;
 
 	XRManager();
 	~XRManager() override;
@@ -83,8 +92,27 @@ public:
 	void fade_audio(bool p_fade_in, float p_duration);
 
 private:
+	// What this manager stored in Globals, forgotten when it goes.
+	uint64_t stored_origin_id = 0;
+	uint64_t stored_camera_id = 0;
+	uint64_t stored_controller_ids[2] = { 0, 0 };
+	bool bad_rate_reported = false;
+	// Instance ids of the children whose visibility saved_visibility holds, entry for entry.
+	std::vector<uint64_t> saved_ids;
+	// Compared with every button and float event: made once, not per event.
+	String ax_button_name;
+	String by_button_name;
+	String grip_name;
+
+	Player *get_player();
+	Timer *get_audio_fade_timer();
+	Object *get_welcome_sequence();
+	Object *get_welcome_back_sequence();
+	void end_greetings_without_hud();
+	size_t find_saved_entry(uint64_t p_id, size_t p_from) const;
+	void forget_scene_state();
 	void recenter();
-	void pace_frames(int32_t p_rate);
+	void pace_frames(float p_rate);
 };
 
 } // namespace godot

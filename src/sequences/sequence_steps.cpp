@@ -8,6 +8,9 @@
 #include <godot_cpp/classes/xr_server.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/variant/callable.hpp>
+#include <godot_cpp/variant/string.hpp>
+
+#include <vector>
 
 namespace godot {
 namespace sequence_steps {
@@ -44,7 +47,7 @@ void detach(Object *p_sequence, XRManager *p_manager, Timer *p_timer) {
 
 void start(XRManager *p_manager, Timer *p_timer) {
 	ERR_FAIL_NULL_MSG(p_manager, "A greeting sequence can't start without the XR manager.");
-	ERR_FAIL_NULL_MSG(p_timer, "A greeting sequence made without a manager has no timer and can't start.");
+	ERR_FAIL_NULL_MSG(p_timer, "A greeting sequence without its timer can't start.");
 	HUD *hud = p_manager->get_hud();
 	ERR_FAIL_NULL_MSG(hud, "The XR manager has no HUD to type the greeting on.");
 	hud->clear_text();
@@ -52,16 +55,21 @@ void start(XRManager *p_manager, Timer *p_timer) {
 	p_timer->start(2.0);
 }
 
-void show_text(XRManager *p_manager, const std::vector<String> &p_lines) {
+void show_text(XRManager *p_manager, const char *const *p_lines, size_t p_count) {
 	HUD *hud = p_manager->get_hud();
 	ERR_FAIL_NULL_MSG(hud, "The XR manager has no HUD to type the greeting on.");
-	hud->set_text(p_lines);
+	std::vector<String> lines;
+	lines.reserve(p_count);
+	for (size_t i = 0; i < p_count; i++) {
+		lines.emplace_back(p_lines[i]);
+	}
+	hud->set_text(std::move(lines));
 	hud->play_text();
 }
 
 void wait_for_button_press(Object *p_sequence) {
 	for (int hand = 0; hand < 2; hand++) {
-		XRController3D *controller = Globals::hand_controllers[hand];
+		XRController3D *controller = Globals::get_hand_controller(hand);
 		if (!controller) {
 			ERR_PRINT("A controller is missing: its buttons can't answer the greeting.");
 			continue;
@@ -72,7 +80,7 @@ void wait_for_button_press(Object *p_sequence) {
 
 void finished_waiting_for_button_press(Object *p_sequence) {
 	for (int hand = 0; hand < 2; hand++) {
-		XRController3D *controller = Globals::hand_controllers[hand];
+		XRController3D *controller = Globals::get_hand_controller(hand);
 		Callable on_press = Callable(p_sequence, "_on_button_pressed").bind(hand);
 		if (controller && controller->is_connected("button_pressed", on_press)) {
 			controller->disconnect("button_pressed", on_press);

@@ -1,21 +1,19 @@
 #include "welcome_back_sequence.hpp"
 
+#include "globals.hpp"
+#include "hud.hpp"
 #include "sequence_steps.hpp"
 #include "xr_manager.hpp"
 
 #include <godot_cpp/core/class_db.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 
-#include <vector>
-
 namespace godot {
 
 namespace {
 
-const std::vector<String> &welcome_back_text() {
-	static const std::vector<String> lines = { "welcome back!", "", "[press any button]" };
-	return lines;
-}
+// Plain text, made engine strings only when shown.
+const char *const WELCOME_BACK_TEXT[] = { "welcome back!", "", "[press any button]" };
 
 } // namespace
 
@@ -23,12 +21,13 @@ WelcomeBackSequence::WelcomeBackSequence() {}
 
 WelcomeBackSequence::WelcomeBackSequence(XRManager *p_manager) {
 	state = 0;
-	xr_manager = p_manager;
-	timer = sequence_steps::attach(this, p_manager);
+	remember(xr_manager, xr_manager_id, p_manager);
+	remember(timer, timer_id, sequence_steps::attach(this, p_manager));
 }
 
 WelcomeBackSequence::~WelcomeBackSequence() {
-	sequence_steps::detach(this, xr_manager, timer);
+	XRManager *manager = live_manager();
+	sequence_steps::detach(this, manager, manager ? live_timer() : nullptr);
 }
 
 void WelcomeBackSequence::_bind_methods() {
@@ -44,28 +43,51 @@ XRManager *WelcomeBackSequence::get_xr_manager() {
 }
 
 void WelcomeBackSequence::set_xr_manager(XRManager *value) {
-	xr_manager = value;
+	remember(xr_manager, xr_manager_id, value);
+}
+
+XRManager *WelcomeBackSequence::live_manager() {
+	return live_or_forget(xr_manager, xr_manager_id, "XR manager of a greeting");
+}
+
+Timer *WelcomeBackSequence::live_timer() {
+	return live_or_forget(timer, timer_id, "timer of a greeting");
 }
 
 void WelcomeBackSequence::start() {
 	state = 0;
-	sequence_steps::start(xr_manager, timer);
+	sequence_steps::start(live_manager(), live_timer());
+}
+
+void WelcomeBackSequence::finish() {
+	XRManager *manager = live_manager();
+	if (manager) {
+		sequence_steps::hand_back(manager);
+		manager->set_welcome_back_sequence(nullptr);
+	}
+	// Last action: nothing of this object may be touched afterwards.
+	memdelete(this);
 }
 
 void WelcomeBackSequence::advance_state() {
-	ERR_FAIL_NULL_MSG(xr_manager, "A greeting sequence can't go on without the XR manager.");
+	XRManager *manager = live_manager();
+	ERR_FAIL_NULL_MSG(manager, "A greeting sequence can't go on without the XR manager.");
+	// Without its HUD a greeting can neither be read nor answered: end it
+	// rather than leave the game paused.
+	if (!manager->get_hud()) {
+		finish();
+		return;
+	}
 	switch (state) {
 		case 0:
-			sequence_steps::show_text(xr_manager, welcome_back_text());
+			sequence_steps::show_text(manager, WELCOME_BACK_TEXT);
 			break;
 		case 1:
 			wait_for_button_press();
 			break;
 		default:
 			// The connections of the one wait end with the object.
-			sequence_steps::hand_back(xr_manager);
-			xr_manager->set_welcome_back_sequence(nullptr);
-			memdelete(this);
+			finish();
 			return;
 	}
 	state += 1;

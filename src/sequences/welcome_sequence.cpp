@@ -1,36 +1,22 @@
 #include "welcome_sequence.hpp"
 
+#include "globals.hpp"
+#include "hud.hpp"
 #include "sequence_steps.hpp"
 #include "xr_manager.hpp"
 
 #include <godot_cpp/core/class_db.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 
-#include <vector>
-
 namespace godot {
 
 namespace {
 
-const std::vector<String> &welcome_text() {
-	static const std::vector<String> lines = { "welcome to", "mossglimmer!", "", "", "[press any button]" };
-	return lines;
-}
-
-const std::vector<String> &movement_text() {
-	static const std::vector<String> lines = { "push off walls", "or use the right", "thumbstick to move", "", "use the triggers to", "close your hands" };
-	return lines;
-}
-
-const std::vector<String> &rotation_text() {
-	static const std::vector<String> lines = { "lean forward, back,", "left and right", "or use thumbsticks", "to rotate" };
-	return lines;
-}
-
-const std::vector<String> &farewell_text() {
-	static const std::vector<String> lines = { "have fun!" };
-	return lines;
-}
+// Plain text, made engine strings only when shown.
+const char *const WELCOME_TEXT[] = { "welcome to", "mossglimmer!", "", "", "[press any button]" };
+const char *const MOVEMENT_TEXT[] = { "push off walls", "or use the right", "thumbstick to move", "", "use the triggers to", "close your hands" };
+const char *const ROTATION_TEXT[] = { "lean forward, back,", "left and right", "or use thumbsticks", "to rotate" };
+const char *const FAREWELL_TEXT[] = { "have fun!" };
 
 } // namespace
 
@@ -38,12 +24,13 @@ WelcomeSequence::WelcomeSequence() {}
 
 WelcomeSequence::WelcomeSequence(XRManager *p_manager) {
 	state = 0;
-	xr_manager = p_manager;
-	timer = sequence_steps::attach(this, p_manager);
+	remember(xr_manager, xr_manager_id, p_manager);
+	remember(timer, timer_id, sequence_steps::attach(this, p_manager));
 }
 
 WelcomeSequence::~WelcomeSequence() {
-	sequence_steps::detach(this, xr_manager, timer);
+	XRManager *manager = live_manager();
+	sequence_steps::detach(this, manager, manager ? live_timer() : nullptr);
 }
 
 void WelcomeSequence::_bind_methods() {
@@ -59,38 +46,56 @@ XRManager *WelcomeSequence::get_xr_manager() {
 }
 
 void WelcomeSequence::set_xr_manager(XRManager *value) {
-	xr_manager = value;
+	remember(xr_manager, xr_manager_id, value);
+}
+
+XRManager *WelcomeSequence::live_manager() {
+	return live_or_forget(xr_manager, xr_manager_id, "XR manager of a greeting");
+}
+
+Timer *WelcomeSequence::live_timer() {
+	return live_or_forget(timer, timer_id, "timer of a greeting");
 }
 
 void WelcomeSequence::start() {
 	state = 0;
-	sequence_steps::start(xr_manager, timer);
+	sequence_steps::start(live_manager(), live_timer());
+}
+
+void WelcomeSequence::finish() {
+	XRManager *manager = live_manager();
+	if (manager) {
+		sequence_steps::hand_back(manager);
+		manager->set_welcome_sequence(nullptr);
+	}
+	// Last action: nothing of this object may be touched afterwards.
+	memdelete(this);
 }
 
 void WelcomeSequence::advance_state() {
-	ERR_FAIL_NULL_MSG(xr_manager, "A greeting sequence can't go on without the XR manager.");
-	if ((uint32_t)state > 7) {
-		sequence_steps::hand_back(xr_manager);
-		xr_manager->set_welcome_sequence(nullptr);
-		// Last action: nothing of this object may be touched afterwards.
-		memdelete(this);
+	XRManager *manager = live_manager();
+	ERR_FAIL_NULL_MSG(manager, "A greeting sequence can't go on without the XR manager.");
+	// Without its HUD a greeting can neither be read nor answered: end it
+	// rather than leave the game paused.
+	if ((uint32_t)state > 7 || !manager->get_hud()) {
+		finish();
 		return;
 	}
 	switch (state) {
 		case 0:
-			sequence_steps::show_text(xr_manager, welcome_text());
+			sequence_steps::show_text(manager, WELCOME_TEXT);
 			break;
 		case 2:
 			finished_waiting_for_button_press();
-			sequence_steps::show_text(xr_manager, movement_text());
+			sequence_steps::show_text(manager, MOVEMENT_TEXT);
 			break;
 		case 4:
 			finished_waiting_for_button_press();
-			sequence_steps::show_text(xr_manager, rotation_text());
+			sequence_steps::show_text(manager, ROTATION_TEXT);
 			break;
 		case 6:
 			finished_waiting_for_button_press();
-			sequence_steps::show_text(xr_manager, farewell_text());
+			sequence_steps::show_text(manager, FAREWELL_TEXT);
 			break;
 		default: // 1, 3, 5, 7: the text is typed
 			wait_for_button_press();

@@ -24,6 +24,9 @@ public:
 	XRManager *xr_manager = nullptr;
 	Timer *timer = nullptr;
 	int32_t state = 0;
+	// Instance ids of the manager and the timer, which the scene may free.
+	uint64_t xr_manager_id = 0;
+	uint64_t timer_id = 0;
 
 	WelcomeSequence();
 	explicit WelcomeSequence(XRManager *p_manager);
@@ -36,10 +39,17 @@ public:
 	void advance_state();
 	void wait_for_button_press();
 	void finished_waiting_for_button_press();
+	// The end: recentre, hide the HUD, unpause, clear itself from the
+	// manager and destroy itself. Nothing of the sequence may be used after.
+	void finish();
 
 	void _on_timer_timeout();
 	void _on_finished_typing();
 	void _on_button_pressed(String p_name, int p_hand);
+
+private:
+	XRManager *live_manager();
+	Timer *live_timer();
 };
 
 } // namespace godot

@@ -83,10 +83,11 @@ TEST_F(DeveloperFlagTest, RootAndUnknownWorkingDirectories) {
 }
 
 TEST(GlobalsTest, CleanupReleasesInterfaceTrackersAndControllers) {
-	auto *origin = reinterpret_cast<XROrigin3D *>(0x20);
-	auto *camera = reinterpret_cast<XRCamera3D *>(0x30);
-	Globals::m_xr_origin = origin;
-	Globals::m_xr_camera = camera;
+	auto *origin = memnew(XROrigin3D);
+	auto *camera = memnew(XRCamera3D);
+	XRController3D *controllers[2] = { memnew(XRController3D), memnew(XRController3D) };
+	Globals::set_xr_origin(origin);
+	Globals::set_xr_camera(camera);
 	Ref<XRPositionalTracker> tracker;
 	tracker.instantiate();
 	Ref<XRHandTracker> hand;
@@ -94,8 +95,8 @@ TEST(GlobalsTest, CleanupReleasesInterfaceTrackersAndControllers) {
 	Globals::hand_trackers = { hand, Ref<XRHandTracker>() };
 	Globals::xr_interface.instantiate();
 	Globals::pos_trackers = { tracker, tracker, tracker, tracker, tracker };
-	Globals::hand_controllers[0] = reinterpret_cast<XRController3D *>(0x40);
-	Globals::hand_controllers[1] = reinterpret_cast<XRController3D *>(0x50);
+	Globals::set_hand_controller(0, controllers[0]);
+	Globals::set_hand_controller(1, controllers[1]);
 	EXPECT_EQ(tracker->get_reference_count(), 6);
 	bool dev = Globals::is_dev;
 
@@ -108,8 +109,8 @@ TEST(GlobalsTest, CleanupReleasesInterfaceTrackersAndControllers) {
 	EXPECT_EQ(tracker->get_reference_count(), 1) << "every reference the list held is released";
 	EXPECT_EQ(Globals::hand_controllers[0], nullptr);
 	EXPECT_EQ(Globals::hand_controllers[1], nullptr);
-	EXPECT_EQ(Globals::m_xr_origin, origin);
-	EXPECT_EQ(Globals::m_xr_camera, camera);
+	EXPECT_EQ(Globals::get_xr_origin(), origin);
+	EXPECT_EQ(Globals::get_xr_camera(), camera);
 	EXPECT_TRUE(Globals::hand_trackers.empty()) << "released before the binding shuts down";
 	EXPECT_EQ(hand->get_reference_count(), 1);
 	EXPECT_EQ(Globals::is_dev, dev);
@@ -121,8 +122,10 @@ TEST(GlobalsTest, CleanupReleasesInterfaceTrackersAndControllers) {
 	Globals::cleanup();
 	EXPECT_EQ(Globals::pos_trackers.size(), 3u);
 
-	Globals::m_xr_origin = nullptr;
-	Globals::m_xr_camera = nullptr;
+	Globals::clear_scene_state();
+	for (Object *node : { static_cast<Object *>(origin), static_cast<Object *>(camera), static_cast<Object *>(controllers[0]), static_cast<Object *>(controllers[1]) }) {
+		memdelete(node);
+	}
 }
 
 TEST(GlobalsTest, FingerNamesInOrder) {

@@ -92,16 +92,18 @@ TEST_F(RegistrationTest, OtherLevelsRegisterAndReleaseNothing) {
 		register_nodes(level);
 		EXPECT_TRUE(ClassDB::get_extension_classes().empty()) << "level " << level;
 	}
-	Globals::hand_controllers[0] = reinterpret_cast<XRController3D *>(0x10);
+	XRController3D *controller = memnew(XRController3D);
+	Globals::set_hand_controller(0, controller);
 	Globals::pos_trackers.resize(5);
 	for (ModuleInitializationLevel level : { MODULE_INITIALIZATION_LEVEL_CORE, MODULE_INITIALIZATION_LEVEL_SERVERS, MODULE_INITIALIZATION_LEVEL_EDITOR }) {
 		terminate_nodes(level);
 	}
-	EXPECT_EQ(Globals::hand_controllers[0], reinterpret_cast<XRController3D *>(0x10));
+	EXPECT_EQ(Globals::get_hand_controller(0), controller);
 	EXPECT_EQ(Globals::pos_trackers.size(), 5u);
 	terminate_nodes(MODULE_INITIALIZATION_LEVEL_SCENE);
-	EXPECT_EQ(Globals::hand_controllers[0], nullptr);
+	EXPECT_EQ(Globals::get_hand_controller(0), nullptr);
 	EXPECT_EQ(Globals::pos_trackers.size(), 3u);
+	memdelete(controller);
 }
 
 TEST_F(RegistrationTest, EditorRunsTheEditorLevelWithoutRegisteringAnythingThere) {

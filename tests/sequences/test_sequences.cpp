@@ -200,7 +200,7 @@ TEST_F(GreetingSequences, SequencesEndingInOneEmissionBothFinish) {
 TEST_F(GreetingSequences, MissingControllerWhileWaiting) {
 	emit_session("session_focussed");
 	WelcomeSequence *seq = welcome();
-	Globals::hand_controllers[0] = nullptr;
+	Globals::set_hand_controller(0, nullptr);
 	ASSERT_TRUE(advance_until([&]() { return seq->state == 2; }));
 	EXPECT_EQ(game_errors().size(), 1u);
 	EXPECT_EQ(waiting(0), 0);

@@ -53,6 +53,33 @@ TEST_F(XRManagerHudSwitch, ChildAddedWhileTheHudShowsKeepsItsVisibility) {
 	EXPECT_TRUE(game_errors().empty());
 }
 
+TEST_F(XRManagerHudSwitch, EachNodeGetsBackItsOwnVisibilityWhateverChangedMeanwhile) {
+	manager->set_hud_visible(true);
+	// While the HUD shows: the first node goes, a hidden one is added in its
+	// old place's stead at the end, and the order of the rest changes.
+	memdelete(world);
+	world = nullptr;
+	Node3D *late = add_node(root, memnew(Node3D), "Late", root);
+	late->set_visible(false);
+	root->move_child(hidden, 2);
+	manager->set_hud_visible(false);
+	EXPECT_FALSE(hidden->is_visible()) << "the removed node's saved visibility went to its neighbour";
+	EXPECT_FALSE(late->is_visible()) << "a node added meanwhile keeps its own visibility";
+	EXPECT_TRUE(game_errors().empty());
+
+	// Shown again, in the new order: each still gets its own back.
+	hidden->set_visible(true);
+	late->set_visible(true);
+	Node3D *second = add_node(root, memnew(Node3D), "Second", root);
+	second->set_visible(false);
+	manager->set_hud_visible(true);
+	root->move_child(second, 0);
+	manager->set_hud_visible(false);
+	EXPECT_TRUE(hidden->is_visible());
+	EXPECT_TRUE(late->is_visible());
+	EXPECT_FALSE(second->is_visible());
+}
+
 TEST_F(XRManagerHudSwitch, WorksWithoutSkeletonOrHud) {
 	XRSceneTest::TearDown();
 	XRSceneTest::SetUp();

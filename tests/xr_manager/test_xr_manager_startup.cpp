@@ -84,8 +84,8 @@ TEST_F(XRManagerStartup, FillsTheSharedStateAndConnectsEverything) {
 	EXPECT_EQ(manager->xr_server, XRServer::get_singleton());
 	EXPECT_EQ(manager->primary_interface, openxr);
 	EXPECT_EQ(Globals::xr_interface, openxr);
-	EXPECT_EQ(Globals::m_xr_origin, manager->find_child("XROrigin3D", true, true));
-	EXPECT_NE(Globals::m_xr_camera, nullptr);
+	EXPECT_EQ(Globals::get_xr_origin(), manager->find_child("XROrigin3D", true, true));
+	EXPECT_NE(Globals::get_xr_camera(), nullptr);
 	ASSERT_EQ(Globals::pos_trackers.size(), 3u);
 	EXPECT_EQ(Globals::pos_trackers[0], left);
 	EXPECT_EQ(Globals::pos_trackers[1], right);
@@ -93,8 +93,8 @@ TEST_F(XRManagerStartup, FillsTheSharedStateAndConnectsEverything) {
 	EXPECT_TRUE(Globals::hand_trackers.empty()); // no hand tracking support
 	EXPECT_EQ(manager->player, player);
 	EXPECT_EQ(manager->get_hud(), hud);
-	EXPECT_EQ(Globals::hand_controllers[0], controllers[0]);
-	EXPECT_EQ(Globals::hand_controllers[1], controllers[1]);
+	EXPECT_EQ(Globals::get_hand_controller(0), controllers[0]);
+	EXPECT_EQ(Globals::get_hand_controller(1), controllers[1]);
 
 	Window *root_viewport = Host::tree()->get_root();
 	EXPECT_TRUE(root_viewport->is_using_xr());

@@ -66,9 +66,7 @@ protected:
 
 	static void clear_globals() {
 		godot::Globals::cleanup();
-		godot::Globals::hand_trackers.clear();
-		godot::Globals::m_xr_origin = nullptr;
-		godot::Globals::m_xr_camera = nullptr;
+		godot::Globals::clear_scene_state();
 	}
 
 	static godot::XRServer *server() { return godot::XRServer::get_singleton(); }
@@ -144,11 +142,12 @@ protected:
 
 	static size_t recentre_count() { return server()->_host_center_calls().size(); }
 
-	// Errors that the game's XR manager and sequences reported.
+	// Errors that the game's XR manager and sequences reported, their
+	// partners found freed included.
 	static std::vector<std::string> game_errors() {
 		std::vector<std::string> out;
 		for (const godot_host::LogEntry &e : godot_host::Log::errors()) {
-			if (e.file.find("xr_manager") != std::string::npos || e.file.find("sequence") != std::string::npos) {
+			if (e.file.find("xr_manager") != std::string::npos || e.file.find("sequence") != std::string::npos || e.file.find("globals") != std::string::npos) {
 				out.push_back(e.text);
 			}
 		}
