@@ -32,8 +32,17 @@ install_missing() {
 	else
 		echo "dev.sh: installing ${missing[*]}"
 	fi
-	"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-	"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+	# apt's chatter is shown only when it fails.
+	local log
+	log=$(mktemp)
+	if ! { "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
+		"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+		cat "$log" >&2
+		rm -f "$log"
+		echo "dev.sh: installing ${missing[*]} failed" >&2
+		exit 1
+	fi
+	rm -f "$log"
 }
 
 build() {
