@@ -2,7 +2,9 @@
 // extensions register through the binding.
 #include <godot_cpp/core/class_db.hpp>
 
+#include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/core/method_bind.hpp>
+#include <godot_cpp/core/object.hpp>
 
 #include <algorithm>
 #include <unordered_map>
@@ -190,6 +192,11 @@ void ClassDB::deinitialize(ModuleInitializationLevel p_level) {
 		ClassRecord *rec = find_record(r.order[i]);
 		if (!rec || !rec->is_extension || rec->level != p_level) {
 			continue;
+		}
+		// Their code goes with the library: an object left now outlives it.
+		int alive = ObjectDB::_host_instance_count_of(rec->name);
+		if (alive > 0) {
+			ERR_PRINT("Class '" + String(rec->name) + "' is unregistered while " + itos(alive) + " of its objects still exist.");
 		}
 		for (MethodBind *mb : rec->methods) {
 			delete mb;

@@ -3,6 +3,7 @@
 #include <godot_cpp/classes/ref_counted.hpp>
 
 #include <godot_cpp/core/class_db.hpp>
+#include <godot_cpp/core/host_unload_watch.hpp>
 #include <godot_cpp/core/object.hpp>
 
 #include <algorithm>
@@ -40,6 +41,14 @@ int ObjectDB::_host_instance_count() {
 	return (int)registry().objects.size();
 }
 
+int ObjectDB::_host_instance_count_of(const StringName &p_class) {
+	int n = 0;
+	for (const auto &entry : registry().objects) {
+		n += entry.second->_host_get_class_name() == p_class ? 1 : 0;
+	}
+	return n;
+}
+
 void *Memory::alloc_static(size_t p_bytes, bool) {
 	return std::malloc(p_bytes);
 }
@@ -57,6 +66,7 @@ void _host_post_initialize(Wrapped *) {
 
 void _host_memdelete_wrapped(Wrapped *p_object) {
 	Object *object = dynamic_cast<Object *>(p_object);
+	_HostUnloadScope unloading(object, "A freed object");
 	if (object) {
 		object->_host_predelete();
 	}

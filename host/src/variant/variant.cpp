@@ -21,6 +21,7 @@ void release_object_reference(Object *p_object, uint64_t p_id) {
 	if (!p_object || ObjectDB::get_instance(p_id) != p_object || !p_object->_host_is_ref_counted()) {
 		return;
 	}
+	_HostUnloadScope unloading(p_object, "A reference");
 	RefCounted *rc = static_cast<RefCounted *>(p_object);
 	if (rc->unreference()) {
 		memdelete(rc);

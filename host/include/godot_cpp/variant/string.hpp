@@ -2,6 +2,7 @@
 #define GODOT_STRING_HPP
 
 #include <godot_cpp/core/defs.hpp>
+#include <godot_cpp/core/host_unload_watch.hpp>
 #include <godot_cpp/variant/char_string.hpp>
 
 #include <cstddef>
@@ -28,7 +29,11 @@ public:
 	String(String &&) noexcept = default;
 	String &operator=(const String &) = default;
 	String &operator=(String &&) noexcept = default;
-	~String() = default;
+	~String() {
+		if (unlikely(_HostUnloadWatch::active) && !_data.empty()) {
+			_HostUnloadWatch::released_string(*this);
+		}
+	}
 
 	String(const StringName &p_from);
 	String(const NodePath &p_from);
