@@ -161,6 +161,11 @@ HOST_API String uitos(uint64_t p_val);
 HOST_API String rtos(double p_val);
 HOST_API String rtoss(double p_val);
 
+// Engine side: a float (64-bit) and a real (a vector's 32-bit component) as
+// the engine prints them, e.g. "72.0", "0.1", "1e+20".
+HOST_API String _host_float_text(double p_value);
+HOST_API String _host_real_text(real_t p_value);
+
 } // namespace godot
 
 namespace std {
