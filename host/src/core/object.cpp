@@ -278,11 +278,24 @@ Error Object::_host_emit_signal(const StringName &p_signal, const Variant **p_ar
 		ERR_FAIL_COND_V_MSG(!has_signal(p_signal), ERR_UNAVAILABLE, "Can't emit non-existing signal \"" + String(p_signal) + "\".");
 		return ERR_UNAVAILABLE;
 	}
-	// Receivers may connect, disconnect or free objects while we emit: work on a copy.
-	std::vector<Slot> slots = it->second.slots;
+	// Receivers may connect, disconnect or free objects while we emit: work on
+	// a copy, kept inline for the usual few receivers.
+	constexpr size_t INLINE_SLOTS = 4;
+	Slot inline_slots[INLINE_SLOTS];
+	std::vector<Slot> heap_slots;
+	const std::vector<Slot> &current = it->second.slots;
+	const size_t slot_count = current.size();
+	const Slot *slots = inline_slots;
+	if (slot_count <= INLINE_SLOTS) {
+		std::copy(current.begin(), current.end(), inline_slots);
+	} else {
+		heap_slots = current;
+		slots = heap_slots.data();
+	}
 	const uint64_t self_id = _instance_id;
 	Error result = OK;
-	for (const Slot &slot : slots) {
+	for (size_t slot_index = 0; slot_index < slot_count; slot_index++) {
+		const Slot &slot = slots[slot_index];
 		if (!slot.callable.is_valid()) {
 			continue; // the receiver was freed during this emission
 		}
