@@ -218,7 +218,8 @@ TEST(LibraryUnload, TheEngineReportsWhatALibraryStillHoldsOrLeavesAlive) {
 	EXPECT_EQ(errors[0].text, "Class 'WelcomeSequence' is unregistered while 1 of its objects still exist.");
 	memdelete(leaked); // before its code goes
 
-	// Values released by a library's static destructors: strings, names, references.
+	// Values released by a library's static destructors: strings, names,
+	// references and objects, each once however much its teardown frees.
 	Log::clear();
 	struct Statics {
 		String text = "neck_*";
@@ -228,14 +229,17 @@ TEST(LibraryUnload, TheEngineReportsWhatALibraryStillHoldsOrLeavesAlive) {
 	};
 	Statics *statics = new Statics;
 	statics->tracker.instantiate();
+	Node *node = memnew(Node);
 	_HostUnloadWatch::begin();
 	delete statics;
+	memdelete(node);
 	_HostUnloadWatch::end();
 	errors = Log::errors();
-	ASSERT_EQ(errors.size(), 3u);
+	ASSERT_EQ(errors.size(), 4u);
 	EXPECT_EQ(errors[0].text.rfind("A reference to <XRPositionalTracker#", 0), 0u) << errors[0].text;
 	EXPECT_EQ(errors[1].text.rfind("A StringName (\"default\") was released while", 0), 0u) << errors[1].text;
 	EXPECT_EQ(errors[2].text.rfind("A String (\"neck_*\") was released while", 0), 0u) << errors[2].text;
+	EXPECT_EQ(errors[3].text.rfind("A freed object to <Node#", 0), 0u) << errors[3].text;
 	extension.close();
 	Log::clear();
 }
