@@ -18,7 +18,7 @@ class String;
 class HOST_API _HostUnloadWatch {
 public:
 	static bool active; // set around the library's unloading
-	static int depth; // inside a reported release: what it frees is part of it
+	static int depth;	// inside a reported release: what it frees is part of it
 
 	static void begin();
 	static void end();
