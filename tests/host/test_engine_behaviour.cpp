@@ -303,7 +303,7 @@ TEST_F(EngineBehaviourTest, PrintJoinsArgumentsAndFormatsNumbersAsTheEngine) {
 	ASSERT_EQ(lines.size(), 3u);
 	EXPECT_EQ(lines[0], "++++++++++ PLAY_AREA_CHANGED ++++++++++1");
 	EXPECT_EQ(lines[1], "rate 89.9000015258789");
-	EXPECT_EQ(lines[2], "2 0.5 60");
+	EXPECT_EQ(lines[2], "2.0 0.5 60");
 	UtilityFunctions::print("Could not find OpenXR interface.\nTry opening SteamVR...");
 	lines = Log::printed_lines();
 	EXPECT_EQ(lines[3], "Could not find OpenXR interface.");

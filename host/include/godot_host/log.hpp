@@ -3,6 +3,8 @@
 
 #include <godot_cpp/core/defs.hpp>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,9 @@ struct HOST_API LogEntry {
 	int line = 0;
 };
 
+// What the engine printed since the last clear. Only the recent entries are
+// kept (at least the last 2048), so a long run's log stays bounded; the
+// counts cover everything.
 class HOST_API Log {
 public:
 	static const std::vector<LogEntry> &entries();
@@ -33,7 +38,11 @@ public:
 	// Print lines only (`print`), each entry's text split at line breaks.
 	static std::vector<std::string> printed_lines();
 	static std::vector<LogEntry> errors();
+	// Errors since the last clear, kept or not.
 	static int error_count();
+	// Entries since the last clear, kept or not.
+	static uint64_t total_count();
+	static size_t capacity();
 	// Whether the engine echoes everything to stdout/stderr as it prints.
 	static void set_echo(bool p_echo);
 	static bool is_echo();

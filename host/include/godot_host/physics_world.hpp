@@ -41,8 +41,9 @@ public:
 	// Two shapes start or stop touching. At the next step's delivery each
 	// side that is a rigid body monitoring contacts gets "body_shape_entered"
 	// / "body_shape_exited" (other body's RID, the other body, its shape
-	// index, its own shape index), and "body_entered" / "body_exited" with
-	// its first and last shape pair of that body. Pairs end by themselves,
+	// index, its own shape index), preceded by "body_entered" / "body_exited"
+	// on its first and last shape pair of that body. A body that a receiver
+	// frees hears, and causes, nothing more. Pairs end by themselves,
 	// with the signals, when one side leaves the world; a side that leaves
 	// the tree ends them at once, as the engine does.
 	static void begin_shape_contact(godot::CollisionObject3D *p_body, godot::CollisionObject3D *p_other, int32_t p_other_shape, int32_t p_local_shape);

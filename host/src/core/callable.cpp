@@ -2,6 +2,7 @@
 #include <godot_cpp/variant/callable.hpp>
 
 #include <godot_cpp/core/object.hpp>
+#include <godot_cpp/core/host_arg_list.hpp>
 #include <godot_host/deferred_calls.hpp>
 
 namespace godot {
@@ -86,7 +87,8 @@ Callable Callable::unbind(int64_t) const {
 }
 
 Variant Callable::_host_callp(const Variant **p_args, int p_argcount, GDExtensionCallErrorHost &r_error) const {
-	std::vector<const Variant *> args(p_args, p_args + p_argcount);
+	_HostArgList args;
+	args.assign(p_args, p_argcount);
 	if (_binds) {
 		for (const Variant &v : *_binds) {
 			args.push_back(&v);

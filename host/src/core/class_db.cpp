@@ -2,7 +2,9 @@
 // extensions register through the binding.
 #include <godot_cpp/core/class_db.hpp>
 
+#include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/core/method_bind.hpp>
+#include <godot_cpp/core/object.hpp>
 
 #include <algorithm>
 #include <unordered_map>
@@ -50,7 +52,7 @@ PropertyInfo MethodBind::get_argument_info(int p_arg) const {
 	return pi;
 }
 
-bool MethodBind::_prepare_args(const Variant **p_args, int p_argcount, std::vector<const Variant *> &r_args, GDExtensionCallErrorHost &r_error) const {
+bool MethodBind::_prepare_args(const Variant **p_args, int p_argcount, _HostArgList &r_args, GDExtensionCallErrorHost &r_error) const {
 	if (p_argcount > argument_count) {
 		r_error.error = GDExtensionCallErrorHost::CALL_ERROR_TOO_MANY_ARGUMENTS;
 		r_error.expected = argument_count;
@@ -62,7 +64,7 @@ bool MethodBind::_prepare_args(const Variant **p_args, int p_argcount, std::vect
 		r_error.expected = argument_count;
 		return false;
 	}
-	r_args.assign(p_args, p_args + p_argcount);
+	r_args.assign(p_args, p_argcount);
 	size_t first_default = default_arguments.size() - (size_t)missing;
 	for (size_t i = first_default; i < default_arguments.size(); i++) {
 		r_args.push_back(&default_arguments[i]);
@@ -190,6 +192,11 @@ void ClassDB::deinitialize(ModuleInitializationLevel p_level) {
 		ClassRecord *rec = find_record(r.order[i]);
 		if (!rec || !rec->is_extension || rec->level != p_level) {
 			continue;
+		}
+		// Their code goes with the library: an object left now outlives it.
+		int alive = ObjectDB::_host_instance_count_of(rec->name);
+		if (alive > 0) {
+			ERR_PRINT("Class '" + String(rec->name) + "' is unregistered while " + itos(alive) + " of its objects still exist.");
 		}
 		for (MethodBind *mb : rec->methods) {
 			delete mb;

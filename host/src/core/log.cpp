@@ -1,6 +1,8 @@
 // The engine's output: print lines and the error printer, kept for reading back.
 #include <godot_host/log.hpp>
 
+#include <godot_host/bounded_record.hpp>
+
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/core/object.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
@@ -12,9 +14,15 @@ namespace godot_host {
 
 namespace {
 
-std::vector<LogEntry> &storage() {
-	static std::vector<LogEntry> entries;
-	return entries;
+struct Storage {
+	BoundedRecord<LogEntry> entries{ 4096 };
+	int errors = 0;
+};
+
+// Never destroyed: the engine may still print during static destruction.
+Storage &storage() {
+	static Storage *s = new Storage;
+	return *s;
 }
 
 bool &echo_flag() {
@@ -25,16 +33,25 @@ bool &echo_flag() {
 } // namespace
 
 const std::vector<LogEntry> &Log::entries() {
-	return storage();
+	return storage().entries.recent();
 }
 
 void Log::clear() {
-	storage().clear();
+	storage().entries.clear();
+	storage().errors = 0;
+}
+
+uint64_t Log::total_count() {
+	return storage().entries.total();
+}
+
+size_t Log::capacity() {
+	return storage().entries.capacity();
 }
 
 std::vector<std::string> Log::printed_lines() {
 	std::vector<std::string> lines;
-	for (const LogEntry &e : storage()) {
+	for (const LogEntry &e : entries()) {
 		if (e.kind != LogEntry::PRINT) {
 			continue;
 		}
@@ -53,7 +70,7 @@ std::vector<std::string> Log::printed_lines() {
 
 std::vector<LogEntry> Log::errors() {
 	std::vector<LogEntry> out;
-	for (const LogEntry &e : storage()) {
+	for (const LogEntry &e : entries()) {
 		if (e.kind == LogEntry::ERROR) {
 			out.push_back(e);
 		}
@@ -62,11 +79,7 @@ std::vector<LogEntry> Log::errors() {
 }
 
 int Log::error_count() {
-	int n = 0;
-	for (const LogEntry &e : storage()) {
-		n += e.kind == LogEntry::ERROR ? 1 : 0;
-	}
-	return n;
+	return storage().errors;
 }
 
 void Log::set_echo(bool p_echo) {
@@ -78,7 +91,8 @@ bool Log::is_echo() {
 }
 
 void Log::add(const LogEntry &p_entry) {
-	storage().push_back(p_entry);
+	storage().entries.push_back(p_entry);
+	storage().errors += p_entry.kind == LogEntry::ERROR ? 1 : 0;
 	if (!echo_flag()) {
 		return;
 	}

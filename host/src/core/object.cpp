@@ -3,6 +3,7 @@
 #include <godot_cpp/classes/ref_counted.hpp>
 
 #include <godot_cpp/core/class_db.hpp>
+#include <godot_cpp/core/host_unload_watch.hpp>
 #include <godot_cpp/core/object.hpp>
 
 #include <algorithm>
@@ -40,6 +41,14 @@ int ObjectDB::_host_instance_count() {
 	return (int)registry().objects.size();
 }
 
+int ObjectDB::_host_instance_count_of(const StringName &p_class) {
+	int n = 0;
+	for (const auto &entry : registry().objects) {
+		n += entry.second->_host_get_class_name() == p_class ? 1 : 0;
+	}
+	return n;
+}
+
 void *Memory::alloc_static(size_t p_bytes, bool) {
 	return std::malloc(p_bytes);
 }
@@ -57,6 +66,7 @@ void _host_post_initialize(Wrapped *) {
 
 void _host_memdelete_wrapped(Wrapped *p_object) {
 	Object *object = dynamic_cast<Object *>(p_object);
+	_HostUnloadScope unloading(object, "A freed object");
 	if (object) {
 		object->_host_predelete();
 	}
@@ -268,11 +278,24 @@ Error Object::_host_emit_signal(const StringName &p_signal, const Variant **p_ar
 		ERR_FAIL_COND_V_MSG(!has_signal(p_signal), ERR_UNAVAILABLE, "Can't emit non-existing signal \"" + String(p_signal) + "\".");
 		return ERR_UNAVAILABLE;
 	}
-	// Receivers may connect, disconnect or free objects while we emit: work on a copy.
-	std::vector<Slot> slots = it->second.slots;
+	// Receivers may connect, disconnect or free objects while we emit: work on
+	// a copy, kept inline for the usual few receivers.
+	constexpr size_t INLINE_SLOTS = 4;
+	Slot inline_slots[INLINE_SLOTS];
+	std::vector<Slot> heap_slots;
+	const std::vector<Slot> &current = it->second.slots;
+	const size_t slot_count = current.size();
+	const Slot *slots = inline_slots;
+	if (slot_count <= INLINE_SLOTS) {
+		std::copy(current.begin(), current.end(), inline_slots);
+	} else {
+		heap_slots = current;
+		slots = heap_slots.data();
+	}
 	const uint64_t self_id = _instance_id;
 	Error result = OK;
-	for (const Slot &slot : slots) {
+	for (size_t slot_index = 0; slot_index < slot_count; slot_index++) {
+		const Slot &slot = slots[slot_index];
 		if (!slot.callable.is_valid()) {
 			continue; // the receiver was freed during this emission
 		}

@@ -4,6 +4,7 @@
 
 #include <godot_cpp/classes/engine.hpp>
 #include <godot_cpp/core/error_macros.hpp>
+#include <godot_cpp/core/host_unload_watch.hpp>
 
 #include <cstring>
 #include <dlfcn.h>
@@ -103,10 +104,11 @@ bool Extension::open_entry(GDExtensionInitializationFunction p_entry) {
 void Extension::initialize() {
 	ERR_FAIL_COND(!_open);
 	int top = godot::Engine::get_singleton()->is_editor_hint() ? GDEXTENSION_INITIALIZATION_EDITOR : GDEXTENSION_INITIALIZATION_SCENE;
+	// At start-up the engine initialises every level from CORE up; the
+	// library's minimum level only matters to a library loaded later.
 	for (int level = _level + 1; level <= top; level++) {
 		_level = level;
-		// The engine skips the levels below the library's minimum.
-		if (level >= (int)_init.minimum_initialization_level && _init.initialize) {
+		if (_init.initialize) {
 			_init.initialize(_init.userdata, (GDExtensionInitializationLevel)level);
 		}
 	}
@@ -117,7 +119,7 @@ void Extension::deinitialize() {
 		return;
 	}
 	for (int level = _level; level >= 0; level--) {
-		if (level >= (int)_init.minimum_initialization_level && _init.deinitialize) {
+		if (_init.deinitialize) {
 			_init.deinitialize(_init.userdata, (GDExtensionInitializationLevel)level);
 		}
 		_level = level - 1;
@@ -128,7 +130,11 @@ void Extension::close() {
 	deinitialize();
 	_open = false;
 	if (_handle) {
+		// The library's static destructors run now, after its de-initialisation:
+		// whatever engine value they still release is reported.
+		godot::_HostUnloadWatch::begin();
 		dlclose(_handle);
+		godot::_HostUnloadWatch::end();
 		_handle = nullptr;
 	}
 }

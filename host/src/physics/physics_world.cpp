@@ -39,7 +39,16 @@ struct Event {
 	Pair pair;
 };
 
+// Interned once: every step emits these.
+struct ContactSignals {
+	StringName body_entered = "body_entered";
+	StringName body_exited = "body_exited";
+	StringName body_shape_entered = "body_shape_entered";
+	StringName body_shape_exited = "body_shape_exited";
+};
+
 struct World {
+	ContactSignals signals;
 	std::vector<uint64_t> bodies; // in the tree, in the order they entered
 	std::vector<uint64_t> step_scratch;
 	std::unordered_map<uint64_t, std::vector<StoredContact>> contacts;
@@ -71,31 +80,33 @@ bool has_pair_with(uint64_t p_self, uint64_t p_other) {
 	return false;
 }
 
-// Tells p_self about its shape p_local_shape and the other body's shape.
-void emit_to(CollisionObject3D *p_self, CollisionObject3D *p_other, int32_t p_other_shape, int32_t p_local_shape, bool p_entered, bool p_first_or_last) {
-	if (!p_self || !p_other || !monitors(p_self)) {
+// Tells p_self that the other body's shape touches (or stops touching) its
+// shape p_local_shape, as the engine does: "body_entered" / "body_exited"
+// first when this is the first or last pair of the two bodies, then the
+// shape signal. A receiver may free either body, so both are looked up again
+// before each emission and a body that is gone hears nothing more.
+void emit_to(uint64_t p_self, uint64_t p_other, int32_t p_other_shape, int32_t p_local_shape, bool p_entered, bool p_first_or_last) {
+	const ContactSignals &names = world().signals;
+	CollisionObject3D *self = body_of(p_self);
+	CollisionObject3D *other = body_of(p_other);
+	if (!self || !other || !monitors(self)) {
 		return;
 	}
-	uint64_t self_id = p_self->get_instance_id();
-	p_self->emit_signal(p_entered ? "body_shape_entered" : "body_shape_exited", p_other->get_rid(), p_other, (int64_t)p_other_shape, (int64_t)p_local_shape);
-	if (p_first_or_last && ObjectDB::get_instance(self_id) == p_self && monitors(p_self)) {
-		p_self->emit_signal(p_entered ? "body_entered" : "body_exited", p_other);
+	if (p_first_or_last) {
+		self->emit_signal(p_entered ? names.body_entered : names.body_exited, other);
+		self = body_of(p_self);
+		other = body_of(p_other);
+		if (!self || !other || !monitors(self)) {
+			return;
+		}
 	}
+	self->emit_signal(p_entered ? names.body_shape_entered : names.body_shape_exited, other->get_rid(), other, (int64_t)p_other_shape, (int64_t)p_local_shape);
 }
 
 // p_edge: the first or last pair between the two bodies.
 void emit_pair(const Pair &p_pair, bool p_entered, bool p_edge) {
-	CollisionObject3D *a = body_of(p_pair.a);
-	CollisionObject3D *b = body_of(p_pair.b);
-	uint64_t b_id = p_pair.b;
-	bool edge = p_edge;
-	emit_to(a, b, p_pair.shape_b, p_pair.shape_a, p_entered, edge);
-	// The first signal's handler may have freed the other side.
-	b = body_of(b_id);
-	a = body_of(p_pair.a);
-	if (b) {
-		emit_to(b, a, p_pair.shape_a, p_pair.shape_b, p_entered, edge);
-	}
+	emit_to(p_pair.a, p_pair.b, p_pair.shape_b, p_pair.shape_a, p_entered, p_edge);
+	emit_to(p_pair.b, p_pair.a, p_pair.shape_a, p_pair.shape_b, p_entered, p_edge);
 }
 
 void remove_pair(const Pair &p_pair) {
@@ -210,11 +221,11 @@ void PhysicsWorld::deliver_contact_signals() {
 		// Only the side still in the world hears of it.
 		bool edge = !has_pair_with(p.a, p.b);
 		if (a && a->_host_in_world()) {
-			emit_to(a, body_of(p.b), p.shape_b, p.shape_a, false, edge);
+			emit_to(p.a, p.b, p.shape_b, p.shape_a, false, edge);
 		}
 		b = body_of(p.b);
 		if (b && b->_host_in_world()) {
-			emit_to(b, body_of(p.a), p.shape_a, p.shape_b, false, edge);
+			emit_to(p.b, p.a, p.shape_a, p.shape_b, false, edge);
 		}
 		i = 0; // handlers may have changed the list
 	}
@@ -292,15 +303,9 @@ void PhysicsWorld::_body_exiting_tree(CollisionObject3D *p_body) {
 		w.pairs.erase(w.pairs.begin() + (std::ptrdiff_t)i);
 		bool edge = !has_pair_with(p.a, p.b);
 		if (p.a == id) {
-			CollisionObject3D *other = body_of(p.b);
-			if (other && other->is_inside_tree()) {
-				emit_to(other, p_body, p.shape_a, p.shape_b, false, edge);
-			}
+			emit_to(p.b, id, p.shape_a, p.shape_b, false, edge);
 		} else {
-			CollisionObject3D *other = body_of(p.a);
-			if (other && other->is_inside_tree()) {
-				emit_to(other, p_body, p.shape_b, p.shape_a, false, edge);
-			}
+			emit_to(p.a, id, p.shape_b, p.shape_a, false, edge);
 		}
 		i = 0;
 	}

@@ -100,10 +100,17 @@ void SceneTree::_host_node_removed(Node *p_node) {
 }
 
 void SceneTree::_notify_group(bool p_physics) {
-	std::vector<Node *> nodes;
+	// The walk's lists keep their room from one frame to the next; a walk
+	// started from inside a callback gets lists of its own.
+	std::vector<Node *> own_nodes;
+	std::vector<uint64_t> own_ids;
+	const bool nested = _walking;
+	std::vector<Node *> &nodes = nested ? own_nodes : _walk_nodes;
+	std::vector<uint64_t> &ids = nested ? own_ids : _walk_ids;
+	nodes.clear();
+	ids.clear();
+	_walking = true;
 	_root->_host_collect_tree(nodes);
-	std::vector<uint64_t> ids;
-	ids.reserve(nodes.size());
 	for (Node *n : nodes) {
 		ids.push_back(n->get_instance_id());
 	}
@@ -129,6 +136,7 @@ void SceneTree::_notify_group(bool p_physics) {
 			}
 		}
 	}
+	_walking = nested;
 }
 
 void SceneTree::_host_physics_step(double p_delta) {

@@ -102,7 +102,9 @@ void Timer::_tick(double p_delta) {
 		} else {
 			stop();
 		}
-		emit_signal("timeout");
+		// Interned once for the process: a tick that fires allocates nothing.
+		static const StringName *timeout = new StringName("timeout");
+		emit_signal(*timeout);
 	}
 }
 

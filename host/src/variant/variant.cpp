@@ -21,14 +21,15 @@ void release_object_reference(Object *p_object, uint64_t p_id) {
 	if (!p_object || ObjectDB::get_instance(p_id) != p_object || !p_object->_host_is_ref_counted()) {
 		return;
 	}
+	_HostUnloadScope unloading(p_object, "A reference");
 	RefCounted *rc = static_cast<RefCounted *>(p_object);
 	if (rc->unreference()) {
 		memdelete(rc);
 	}
 }
 
-String real_text(double p_value) {
-	return String::num_real(p_value, false);
+String real_text(real_t p_value) {
+	return _host_real_text(p_value);
 }
 
 } // namespace
@@ -445,7 +446,7 @@ String Variant::stringify() const {
 		case INT:
 			return String::num_int64(_data._int);
 		case FLOAT:
-			return String::num(_data._float);
+			return _host_float_text(_data._float);
 		case STRING:
 			return *static_cast<const String *>(_data._ptr);
 		case STRING_NAME:
@@ -487,7 +488,8 @@ String Variant::stringify() const {
 		}
 		case COLOR: {
 			const Color &c = _mem_as<Color>();
-			return "(" + real_text(c.r) + ", " + real_text(c.g) + ", " + real_text(c.b) + ", " + real_text(c.a) + ")";
+			// Colours keep the engine's four decimals, without a trailing ".0".
+			return "(" + String::num(c.r, 4) + ", " + String::num(c.g, 4) + ", " + String::num(c.b, 4) + ", " + String::num(c.a, 4) + ")";
 		}
 		case RID:
 			return "RID(" + itos((int64_t)_data._rid) + ")";

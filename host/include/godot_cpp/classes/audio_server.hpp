@@ -3,6 +3,7 @@
 
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/variant/string_name.hpp>
+#include <godot_host/bounded_record.hpp>
 
 #include <vector>
 
@@ -28,9 +29,11 @@ public:
 		int32_t bus = 0;
 		float linear = 0.0f;
 	};
-	// Every set_bus_volume_linear call since the last reset, with the value
-	// exactly as given (the bus itself keeps decibels, as the engine does).
-	const std::vector<VolumeCall> &_host_linear_volume_calls() const { return _linear_calls; }
+	// The recent set_bus_volume_linear calls since the last reset (at least
+	// the last 512), with the value exactly as given (the bus itself keeps
+	// decibels, as the engine does), and how many there were in all.
+	const std::vector<VolumeCall> &_host_linear_volume_calls() const { return _linear_calls.recent(); }
+	uint64_t _host_linear_volume_call_count() const { return _linear_calls.total(); }
 	// One "Master" bus at 0 dB.
 	void _host_reset();
 
@@ -42,7 +45,7 @@ private:
 		float volume_db = 0.0f;
 	};
 	std::vector<Bus> _buses;
-	std::vector<VolumeCall> _linear_calls;
+	godot_host::BoundedRecord<VolumeCall> _linear_calls{ 1024 };
 };
 
 } // namespace godot

@@ -2,6 +2,7 @@
 #define GODOT_REF_HPP
 
 #include <godot_cpp/classes/ref_counted.hpp>
+#include <godot_cpp/core/host_unload_watch.hpp>
 #include <godot_cpp/core/memory.hpp>
 
 namespace godot {
@@ -79,6 +80,7 @@ public:
 
 	void unref() {
 		if (reference) {
+			_HostUnloadScope unloading(reference, "A reference");
 			T *old = reference;
 			reference = nullptr;
 			if (old->unreference()) {

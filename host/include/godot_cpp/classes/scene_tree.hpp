@@ -54,6 +54,10 @@ private:
 	int64_t _frame = 0;
 	int32_t _node_count = 0;
 	std::vector<uint64_t> _delete_queue;
+	// Reused by every frame's and step's walk over the tree.
+	std::vector<Node *> _walk_nodes;
+	std::vector<uint64_t> _walk_ids;
+	bool _walking = false;
 
 	void _notify_group(bool p_physics);
 };

@@ -8,6 +8,11 @@ namespace godot {
 
 class ClassDB;
 
+// The interned name of a class, kept for the life of the process. Class name
+// accessors hold only a pointer to it: a library holding the name itself
+// would release it at unload, after the engine shut the binding down.
+HOST_API const StringName &_host_class_name(const char *p_class);
+
 // Root of every engine and extension class. In this engine the C++ object is
 // the engine object itself, so there is no separate owner pointer.
 class HOST_API Wrapped {
@@ -23,10 +28,7 @@ protected:
 
 public:
 	static void initialize_class() {}
-	static const StringName &get_class_static() {
-		static const StringName empty;
-		return empty;
-	}
+	static const StringName &get_class_static() { return _host_class_name(""); }
 	static const StringName &get_parent_class_static() { return get_class_static(); }
 
 	// The most derived registered class name of this object.
@@ -54,9 +56,11 @@ public:                                                                         
 	typedef m_class self_type;                                                                        \
 	typedef m_inherits parent_type;                                                                   \
 	static void initialize_class() {}                                                                 \
-	static const ::godot::StringName &get_class_static() {                                            \
-		static const ::godot::StringName string_name(#m_class);                                       \
-		return string_name;                                                                           \
+	/* Hidden: each library keeps its own pointer rather than one shared (unique) */                  \
+	/* symbol, which would keep a library loaded after dlclose. */                                    \
+	__attribute__((visibility("hidden"))) static const ::godot::StringName &get_class_static() {     \
+		static const ::godot::StringName *const string_name = &::godot::_host_class_name(#m_class);   \
+		return *string_name;                                                                          \
 	}                                                                                                 \
 	static const ::godot::StringName &get_parent_class_static() { return m_inherits::get_class_static(); } \
 	const ::godot::StringName &_host_get_class_name() const override { return m_class::get_class_static(); } \
@@ -98,8 +102,8 @@ public:                                                                         
 		_host_initialized() = true;                                                                   \
 	}                                                                                                 \
 	static const ::godot::StringName &get_class_static() {                                            \
-		static const ::godot::StringName string_name(#m_class);                                       \
-		return string_name;                                                                           \
+		static const ::godot::StringName *const string_name = &::godot::_host_class_name(#m_class);   \
+		return *string_name;                                                                          \
 	}                                                                                                 \
 	static const ::godot::StringName &get_parent_class_static() { return m_inherits::get_class_static(); } \
 	const ::godot::StringName &_host_get_class_name() const override { return m_class::get_class_static(); } \

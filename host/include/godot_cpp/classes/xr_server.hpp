@@ -6,6 +6,7 @@
 #include <godot_cpp/core/binder_common.hpp>
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/transform3d.hpp>
+#include <godot_host/bounded_record.hpp>
 
 #include <vector>
 
@@ -66,8 +67,10 @@ public:
 		RotationMode rotation_mode = RESET_FULL_ROTATION;
 		bool keep_height = false;
 	};
-	// Every center_on_hmd call since the last reset, in order.
-	const std::vector<CenterCall> &_host_center_calls() const { return _center_calls; }
+	// The recent center_on_hmd calls since the last reset (at least the last
+	// 512), in order, and how many there were in all.
+	const std::vector<CenterCall> &_host_center_calls() const { return _center_calls.recent(); }
+	uint64_t _host_center_call_count() const { return _center_calls.total(); }
 	// The headset pose that the runtime reports (identity until set).
 	void _host_set_hmd_transform(const Transform3D &p_transform) { _hmd_transform = p_transform; }
 	// Drops every interface and tracker and restores the defaults.
@@ -81,7 +84,7 @@ private:
 	Transform3D _world_origin;
 	Transform3D _reference_frame;
 	Transform3D _hmd_transform;
-	std::vector<CenterCall> _center_calls;
+	godot_host::BoundedRecord<CenterCall> _center_calls{ 1024 };
 };
 
 } // namespace godot

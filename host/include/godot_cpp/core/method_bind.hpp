@@ -2,6 +2,7 @@
 #define GODOT_METHOD_BIND_HPP
 
 #include <godot_cpp/core/binder_common.hpp>
+#include <godot_cpp/core/host_arg_list.hpp>
 #include <godot_cpp/core/object.hpp>
 
 #include <tuple>
@@ -30,7 +31,7 @@ protected:
 	void set_static(bool p_static) { _static = p_static; }
 	void set_argument_count(int p_count) { argument_count = p_count; }
 	// Checks count and types and fills in defaults; null when the call must not go on.
-	bool _prepare_args(const Variant **p_args, int p_argcount, std::vector<const Variant *> &r_args, GDExtensionCallErrorHost &r_error) const;
+	bool _prepare_args(const Variant **p_args, int p_argcount, _HostArgList &r_args, GDExtensionCallErrorHost &r_error) const;
 
 public:
 	virtual ~MethodBind();
@@ -61,7 +62,7 @@ class MethodBindT : public MethodBind {
 	Method method;
 
 	template <size_t... Is>
-	Variant _call(T *p_instance, [[maybe_unused]] const std::vector<const Variant *> &p_args, std::index_sequence<Is...>) const {
+	Variant _call(T *p_instance, [[maybe_unused]] const _HostArgList &p_args, std::index_sequence<Is...>) const {
 		if constexpr (std::is_same_v<R, void>) {
 			(p_instance->*method)(VariantCaster<P>::cast(*p_args[Is])...);
 			return Variant();
@@ -71,7 +72,7 @@ class MethodBindT : public MethodBind {
 	}
 
 	template <size_t... Is>
-	static bool _check([[maybe_unused]] const std::vector<const Variant *> &p_args, [[maybe_unused]] GDExtensionCallErrorHost &r_error, std::index_sequence<Is...>) {
+	static bool _check([[maybe_unused]] const _HostArgList &p_args, [[maybe_unused]] GDExtensionCallErrorHost &r_error, std::index_sequence<Is...>) {
 		return ((_host_argument_accepts<P>(*p_args[Is]) || _fail(r_error, (int)Is)) && ...);
 	}
 	static bool _fail(GDExtensionCallErrorHost &r_error, int p_arg) {
@@ -97,7 +98,7 @@ public:
 			r_error.error = GDExtensionCallErrorHost::CALL_ERROR_INSTANCE_IS_NULL;
 			return Variant();
 		}
-		std::vector<const Variant *> args;
+		_HostArgList args;
 		if (!_prepare_args(p_args, p_argcount, args, r_error)) {
 			return Variant();
 		}
@@ -113,7 +114,7 @@ class MethodBindStaticT : public MethodBind {
 	R (*function)(P...);
 
 	template <size_t... Is>
-	Variant _call([[maybe_unused]] const std::vector<const Variant *> &p_args, std::index_sequence<Is...>) const {
+	Variant _call([[maybe_unused]] const _HostArgList &p_args, std::index_sequence<Is...>) const {
 		if constexpr (std::is_same_v<R, void>) {
 			function(VariantCaster<P>::cast(*p_args[Is])...);
 			return Variant();
@@ -133,7 +134,7 @@ public:
 	}
 
 	Variant call(Object *, const Variant **p_args, int p_argcount, GDExtensionCallErrorHost &r_error) const override {
-		std::vector<const Variant *> args;
+		_HostArgList args;
 		if (!_prepare_args(p_args, p_argcount, args, r_error)) {
 			return Variant();
 		}

@@ -43,6 +43,8 @@ public:
 		return Object::cast_to<T>(get_instance(p_object_id));
 	}
 	static int _host_instance_count();
+	// Objects whose most derived class is exactly p_class.
+	static int _host_instance_count_of(const StringName &p_class);
 };
 
 template <typename T>

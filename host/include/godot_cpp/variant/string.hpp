@@ -2,6 +2,7 @@
 #define GODOT_STRING_HPP
 
 #include <godot_cpp/core/defs.hpp>
+#include <godot_cpp/core/host_unload_watch.hpp>
 #include <godot_cpp/variant/char_string.hpp>
 
 #include <cstddef>
@@ -28,7 +29,11 @@ public:
 	String(String &&) noexcept = default;
 	String &operator=(const String &) = default;
 	String &operator=(String &&) noexcept = default;
-	~String() = default;
+	~String() {
+		if (unlikely(_HostUnloadWatch::active) && !_data.empty()) {
+			_HostUnloadWatch::released_string(*this);
+		}
+	}
 
 	String(const StringName &p_from);
 	String(const NodePath &p_from);
@@ -155,6 +160,11 @@ HOST_API String itos(int64_t p_val);
 HOST_API String uitos(uint64_t p_val);
 HOST_API String rtos(double p_val);
 HOST_API String rtoss(double p_val);
+
+// Engine side: a float (64-bit) and a real (a vector's 32-bit component) as
+// the engine prints them, e.g. "72.0", "0.1", "1e+20".
+HOST_API String _host_float_text(double p_value);
+HOST_API String _host_real_text(real_t p_value);
 
 } // namespace godot
 

@@ -10,18 +10,47 @@
 namespace godot {
 
 // Interned string: equal names share one entry, so equality is a pointer
-// compare. The empty name has no entry.
+// compare. The empty name has no entry. Entries are counted and freed when
+// the last name referring to them goes.
 class HOST_API StringName {
-	struct Entry;
-	const Entry *_entry = nullptr;
+public:
+	struct Entry; // engine side
+
+private:
+	Entry *_entry = nullptr;
 
 	friend class String;
 	const String &_get_string() const;
+	static void _reference(Entry *p_entry);
+	static void _release(Entry *p_entry);
 
 public:
 	StringName() = default;
-	StringName(const StringName &) = default;
-	StringName &operator=(const StringName &) = default;
+	StringName(const StringName &p_other) :
+			_entry(p_other._entry) {
+		_reference(_entry);
+	}
+	StringName(StringName &&p_other) noexcept :
+			_entry(p_other._entry) {
+		p_other._entry = nullptr;
+	}
+	StringName &operator=(const StringName &p_other) {
+		if (_entry != p_other._entry) {
+			_reference(p_other._entry);
+			_release(_entry);
+			_entry = p_other._entry;
+		}
+		return *this;
+	}
+	StringName &operator=(StringName &&p_other) noexcept {
+		if (this != &p_other) {
+			_release(_entry);
+			_entry = p_other._entry;
+			p_other._entry = nullptr;
+		}
+		return *this;
+	}
+	~StringName() { _release(_entry); }
 	StringName(const String &p_name);
 	StringName(const char *p_name, bool p_static = false);
 	StringName(const wchar_t *p_name);
@@ -78,6 +107,10 @@ public:
 	bool operator<=(const StringName &p_other) const { return _get_string() <= p_other._get_string(); }
 	bool operator>(const StringName &p_other) const { return _get_string() > p_other._get_string(); }
 	bool operator>=(const StringName &p_other) const { return _get_string() >= p_other._get_string(); }
+
+	// ---- engine side ----
+	// Distinct names alive now.
+	static int64_t _host_interned_count();
 };
 
 } // namespace godot
