@@ -26,7 +26,7 @@ using godot_host::PhysicsWorld;
 
 Session::Session(DemoScene &r_scene, double p_unlimited_delta, bool p_verbose, bool p_realtime) :
 		_scene(r_scene), _unlimited_delta(p_unlimited_delta), _verbose(p_verbose), _realtime(p_realtime) {
-	_recentres_seen = XRServer::get_singleton()->_host_center_calls().size();
+	_recentres_seen = XRServer::get_singleton()->_host_center_call_count();
 	_frames_at_status = Engine::get_singleton()->get_process_frames();
 	_ticks_at_status = Engine::get_singleton()->get_physics_frames();
 }
@@ -176,7 +176,7 @@ void Session::_watch_hud() {
 }
 
 void Session::_watch_recentre() {
-	size_t calls = XRServer::get_singleton()->_host_center_calls().size();
+	uint64_t calls = XRServer::get_singleton()->_host_center_call_count();
 	if (calls < _recentres_seen) {
 		_recentres_seen = 0; // the engine was reset
 	}

@@ -58,7 +58,7 @@ private:
 	std::string _typing_key;
 	std::string _typing_text;
 	bool _typing_finished = false;
-	size_t _recentres_seen = 0;
+	uint64_t _recentres_seen = 0;
 	uint64_t _frames_at_status = 0;
 	uint64_t _ticks_at_status = 0;
 
