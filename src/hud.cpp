@@ -142,6 +142,7 @@ void HUD::_on_typing_timer_timeout() {
 		if (timer) {
 			timer->stop();
 		}
+		typing = false;
 		emit_signal(finished_typing_signal);
 		return;
 	}
@@ -164,6 +165,7 @@ void HUD::_on_typing_timer_timeout() {
 	if (timer) {
 		timer->stop();
 	}
+	typing = false;
 	// Last: a receiver may free this HUD.
 	emit_signal(finished_typing_signal);
 }
@@ -226,6 +228,16 @@ void HUD::play_text() {
 		}
 	}
 
+	typing_timer->set_wait_time(usable_typing_delay());
+	typing_timer->start(-1);
+	typing = true;
+}
+
+void HUD::keep_typing() {
+	if (!typing || live_typing_timer()) {
+		return;
+	}
+	make_typing_timer();
 	typing_timer->set_wait_time(usable_typing_delay());
 	typing_timer->start(-1);
 }

@@ -39,6 +39,8 @@ private:
 	std::vector<uint64_t> character_ids;
 	// Reported once for each text, and once for each bad delay set.
 	bool lost_glyph_reported = false;
+	// From play_text until "finished_typing" is emitted.
+	bool typing = false;
 	bool bad_delay_reported = false;
 	// Set by _ready outside the editor, which makes what typing needs.
 	bool ready_to_type = false;
@@ -61,6 +63,9 @@ public:
 	double get_typing_delay() const;
 	void set_typing_delay(double p_delay);
 	void _on_typing_timer_timeout();
+	// A text being typed whose timer a script freed would never end: it goes
+	// on with a new timer.
+	void keep_typing();
 
 	// Used by the greeting sequences.
 	void set_text(std::vector<String> p_lines);

@@ -131,8 +131,20 @@ void XRManager::_bind_methods() {
 void XRManager::_process(double) {
 	// A greeting moves on only through its HUD: one whose HUD vanished (freed
 	// while it typed, say) would keep the game paused for good.
-	if ((welcome_sequence || welcome_back_sequence) && !get_hud()) {
+	if (!welcome_sequence && !welcome_back_sequence) {
+		return;
+	}
+	HUD *live_hud = get_hud();
+	if (!live_hud) {
 		end_greetings_without_hud();
+		return;
+	}
+	// The same for a greeting whose timers a script freed.
+	live_hud->keep_typing();
+	if (WelcomeSequence *sequence = Object::cast_to<WelcomeSequence>(get_welcome_sequence())) {
+		sequence->keep_going();
+	} else if (WelcomeBackSequence *sequence = Object::cast_to<WelcomeBackSequence>(get_welcome_back_sequence())) {
+		sequence->keep_going();
 	}
 }
 

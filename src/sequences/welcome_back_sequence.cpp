@@ -69,6 +69,12 @@ void WelcomeBackSequence::finish() {
 	memdelete(this);
 }
 
+void WelcomeBackSequence::keep_going() {
+	if (state == 0 && !live_timer()) {
+		advance_state();
+	}
+}
+
 void WelcomeBackSequence::advance_state() {
 	XRManager *manager = live_manager();
 	ERR_FAIL_NULL_MSG(manager, "A greeting sequence can't go on without the XR manager.");

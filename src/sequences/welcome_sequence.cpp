@@ -72,6 +72,12 @@ void WelcomeSequence::finish() {
 	memdelete(this);
 }
 
+void WelcomeSequence::keep_going() {
+	if (state == 0 && !live_timer()) {
+		advance_state();
+	}
+}
+
 void WelcomeSequence::advance_state() {
 	XRManager *manager = live_manager();
 	ERR_FAIL_NULL_MSG(manager, "A greeting sequence can't go on without the XR manager.");

@@ -42,6 +42,9 @@ public:
 	// The end: recentre, hide the HUD, unpause, clear itself from the
 	// manager and destroy itself. Nothing of the sequence may be used after.
 	void finish();
+	// Goes on past the start delay when its timer was freed, which would
+	// otherwise keep the game paused for good.
+	void keep_going();
 
 	void _on_timer_timeout();
 	void _on_finished_typing();

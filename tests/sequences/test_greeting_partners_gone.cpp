@@ -171,3 +171,38 @@ TEST_F(GreetingPartnersGone, TimerFreedBeforeTheGreetingGoes) {
 	EXPECT_EQ(ObjectDB::get_instance(id), nullptr);
 	EXPECT_TRUE(any_error_says(game_errors(), "timer of a greeting was freed"));
 }
+
+// A script frees the timers a running greeting waits on: the typing timer in
+// the middle of a text, or the greeting's own start delay. Either would stop
+// the greeting for good; it goes on instead, and ends with a press.
+TEST_F(GreetingPartnersGone, TimersFreedMidwayDoNotStopTheGreeting) {
+	for (bool typing_timer : { true, false }) {
+		SCOPED_TRACE(typing_timer ? "the HUD's typing timer, mid-text" : "the greeting's start delay");
+		XRSceneTest::TearDown();
+		SetUp();
+		emit_session("session_focussed");
+		WelcomeSequence *seq = welcome();
+		ASSERT_NE(seq, nullptr);
+		if (typing_timer) {
+			ASSERT_TRUE(advance_until([&]() { return seq->state == 1; }));
+			Host::advance(0.25, 1.0 / 60.0); // a few glyphs typed
+			Timer *timer = nullptr;
+			for (int64_t i = 0; i < hud->get_child_count() && !timer; i++) {
+				timer = Object::cast_to<Timer>(hud->get_child(i));
+			}
+			ASSERT_NE(timer, nullptr);
+			memdelete(timer);
+		} else {
+			memdelete(seq->timer);
+		}
+		ASSERT_TRUE(advance_until([&]() { return seq->state == 2; }, 5.0)) << "the welcome is typed to its end";
+		EXPECT_TRUE(any_error_says(game_errors(), "timer"));
+		for (int answer = 0; answer < 4 && paused(); answer++) {
+			press(0, "ax_button");
+			release(0, "ax_button");
+			advance_until([&]() { return !paused() || manager->welcome_sequence == nullptr || welcome()->state % 2 == 0; });
+		}
+		EXPECT_FALSE(paused());
+		EXPECT_EQ(manager->welcome_sequence, nullptr);
+	}
+}
