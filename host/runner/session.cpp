@@ -121,8 +121,9 @@ std::vector<std::string> Session::read_hud(Node *p_hud, bool p_visible_only) {
 
 void Session::_observe() {
 	EngineLog::flush();
-	_watch_hud();
+	// A greeting's end recentres before it hides the HUD.
 	_watch_recentre();
+	_watch_hud();
 }
 
 namespace {
