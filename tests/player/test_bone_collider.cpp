@@ -91,6 +91,21 @@ TEST_F(BoneColliderTest, OffsetFollowsInWorldSpaceAndNeckOnlyStopsTheIdentityBra
 	expect_vec(neck->get_global_basis().xform(Vector3(0, 1, 0)), attachment->get_global_basis().xform(Vector3(0, 1, 0)));
 }
 
+TEST_F(BoneColliderTest, ARenamedNeckColliderFollowsByItsNewName) {
+	build_rig("neck_01_bone_attach");
+	BoneCollider *neck = collider("neck_01_collider");
+	Host::set_current_scene(world);
+	Host::process_frame(1.0 / 60.0);
+	EXPECT_EQ(neck->get_transform(), Transform3D());
+	neck->set_name("throat_collider"); // keeps the attachment it found
+	Host::process_frame(1.0 / 60.0);
+	expect_vec(neck->get_transform().origin, attachment->get_transform().origin);
+	neck->set_name("neck_02_collider");
+	neck->set_transform(Transform3D());
+	Host::process_frame(1.0 / 60.0);
+	EXPECT_EQ(neck->get_transform(), Transform3D());
+}
+
 TEST_F(BoneColliderTest, HeldObjectNamesFollowTheHandAndUnknownAttachmentsNothing) {
 	build_rig("hand_l_bone_attach");
 	add_node(bones, memnew(Node3D), "Shape__hand_l_bone_attach", world);
