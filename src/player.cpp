@@ -472,7 +472,7 @@ void Player::_handle_hand_collision(RID, Node *p_body, uint32_t, uint32_t p_loca
 
 void Player::_on_cleanup_timer_timeout() {
 	drop_touching_objects(wall_clock_seconds() - CLEANUP_AGE_SECONDS);
-	// Names of shapes that are gone are worked out again should the ids return.
+	// Shapes that are gone leave nothing behind.
 	for (auto it = hand_shapes.begin(); it != hand_shapes.end();) {
 		it = is_alive(it->first) ? std::next(it) : hand_shapes.erase(it);
 	}
