@@ -151,17 +151,20 @@ static void BM_PlayerContactBurst(benchmark::State &p_state) {
 	int64_t n = p_state.range(0);
 	std::vector<RigidBody3D *> bodies;
 	double sweep_seconds = 0.0;
+	uint64_t event_allocations = 0;
 	for (auto _ : p_state) {
 		p_state.PauseTiming();
 		bodies.clear();
 		for (int64_t i = 0; i < n; i++) {
 			bodies.push_back(add_body(scene));
 		}
+		uint64_t before = bench_allocation_count();
 		p_state.ResumeTiming();
 		for (RigidBody3D *b : bodies) {
 			player->_handle_hand_collision(RID(), b, 0, 0, true);
 		}
 		p_state.PauseTiming();
+		event_allocations += bench_allocation_count() - before;
 		for (RigidBody3D *b : bodies) {
 			memdelete(b);
 		}
@@ -172,5 +175,37 @@ static void BM_PlayerContactBurst(benchmark::State &p_state) {
 	}
 	p_state.counters["ns_per_new_contact"] = benchmark::Counter((double)p_state.iterations() * (double)n, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 	p_state.counters["sweep_us_after_freeing_all"] = benchmark::Counter(sweep_seconds * 1e6 / (double)p_state.iterations());
+	p_state.counters["allocs_per_new_contact"] = benchmark::Counter((double)event_allocations / ((double)p_state.iterations() * (double)n));
 }
 BENCHMARK(BM_PlayerContactBurst)->Arg(16)->Arg(256)->Arg(2048)->Arg(8192)->Unit(benchmark::kMicrosecond);
+
+// The same burst through the engine: the step's delivery of the contact
+// signals, then freeing every body, which reports each pair's end.
+static void BM_PlayerContactBurstThroughEngine(benchmark::State &p_state) {
+	PlayerBenchScene scene;
+	scene.add_collider("hand_r_collider");
+	int64_t n = p_state.range(0);
+	std::vector<RigidBody3D *> bodies;
+	double free_seconds = 0.0;
+	for (auto _ : p_state) {
+		p_state.PauseTiming();
+		bodies.clear();
+		for (int64_t i = 0; i < n; i++) {
+			bodies.push_back(add_body(scene));
+			godot_host::PhysicsWorld::begin_shape_contact(scene.player, bodies.back(), 0, 0);
+		}
+		p_state.ResumeTiming();
+		godot_host::PhysicsWorld::deliver_contact_signals();
+		p_state.PauseTiming();
+		auto start = std::chrono::steady_clock::now();
+		for (RigidBody3D *b : bodies) {
+			memdelete(b);
+		}
+		scene.player->_process(1.0 / 90.0);
+		free_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+		p_state.ResumeTiming();
+	}
+	p_state.counters["ns_per_new_contact"] = benchmark::Counter((double)p_state.iterations() * (double)n, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+	p_state.counters["free_all_us"] = benchmark::Counter(free_seconds * 1e6 / (double)p_state.iterations());
+}
+BENCHMARK(BM_PlayerContactBurstThroughEngine)->Arg(16)->Arg(256)->Arg(2048)->Arg(8192)->Unit(benchmark::kMicrosecond);
