@@ -65,7 +65,7 @@ struct PlayerBenchScene {
 			}
 		}
 		godot_host::Host::set_current_scene(world);
-		Globals::m_xr_camera = camera;
+		Globals::set_xr_camera(camera);
 	}
 
 	godot::BoneColliderIK *add_collider(const char *p_name) {
@@ -77,7 +77,7 @@ struct PlayerBenchScene {
 	}
 
 	~PlayerBenchScene() {
-		godot::Globals::m_xr_camera = nullptr;
+		godot::Globals::set_xr_camera(nullptr);
 		godot::Globals::pos_trackers.clear();
 		godot_host::Host::reset();
 		godot_host::PhysicsWorld::reset();

@@ -63,7 +63,20 @@ void BoneCollider::_ready() {
 	}
 }
 
+bool BoneCollider::is_neck() {
+	StringName name = get_name();
+	if (name != neck_checked_name) {
+		neck_checked_name = name;
+		neck = name.begins_with("neck_");
+	}
+	return neck;
+}
+
 void BoneCollider::_process(double) {
+	follow_attachment();
+}
+
+void BoneCollider::follow_attachment() {
 	BoneAttachment3D *attachment = get_live_attachment();
 	if (offset_transform != Transform3D()) {
 		if (attachment) {
@@ -71,8 +84,7 @@ void BoneCollider::_process(double) {
 		}
 		return;
 	}
-	static const String neck_pattern("neck_*");
-	if (get_name().match(neck_pattern) || !attachment) {
+	if (!attachment || is_neck()) {
 		return;
 	}
 	// A quarter turn about X: the collider's +Y runs along the bone's +Z.

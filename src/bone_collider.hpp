@@ -3,6 +3,7 @@
 
 #include <godot_cpp/classes/bone_attachment3d.hpp>
 #include <godot_cpp/classes/collision_shape3d.hpp>
+#include <godot_cpp/variant/string_name.hpp>
 #include <godot_cpp/variant/transform3d.hpp>
 
 namespace godot {
@@ -22,6 +23,12 @@ protected:
 
 private:
 	uint64_t bone_attachment_id = 0;
+	// Whether the name begins with "neck_", worked out again only when the
+	// name changes, so that frames match no pattern.
+	StringName neck_checked_name;
+	bool neck = false;
+
+	bool is_neck();
 
 public:
 	BoneCollider();
@@ -30,6 +37,9 @@ public:
 	void _process(double p_delta) override;
 	void _physics_process(double p_delta) override;
 	void _ready() override;
+
+	// Puts the collider where the follow rule says, as each frame does.
+	void follow_attachment();
 
 	void set_offset_transform(Transform3D p_offset_transform);
 	Transform3D get_offset_transform() const;

@@ -33,6 +33,12 @@ void BoneColliderIK::_process(double p_delta) {
 
 void BoneColliderIK::_physics_process(double) {
 	Vector3 p = get_global_position();
+	if (!has_samples) {
+		for (Vector3 &sample : position_history) {
+			sample = p;
+		}
+		has_samples = true;
+	}
 	uint32_t i = history_index;
 	position_history[i] = p;
 	uint32_t j = (i + 1) % 6;

@@ -20,6 +20,9 @@ protected:
 	Vector3 velocity;
 	Vector3 position_history[6];
 	uint32_t history_index = 0;
+	// Until the first sample the history holds no position: the first one
+	// fills it, so a new collider reports no motion it never made.
+	bool has_samples = false;
 
 public:
 	BoneColliderIK();

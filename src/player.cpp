@@ -19,6 +19,7 @@
 #include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 
@@ -33,6 +34,7 @@ const float ROLL_LEAN_DEAD_ZONE = 0.06f;
 const float PITCH_LEAN_DEAD_ZONE = 0.075f;
 const float ROLL_LEAN_GAIN = 5.0f;
 const float PITCH_LEAN_GAIN = -5.0f;
+const float HEAD_REACH = 100.0f;
 
 const float FINGER_APPROACH_RATE = 10.0f;
 const float FINGERS_PER_HAND = 5.0f;
@@ -56,9 +58,30 @@ const char *side_letter(int p_hand) {
 	return p_hand == 0 ? "l" : "r";
 }
 
-// A stick input counts only beyond the dead zone; NaN never does.
+// A controller value that is no number counts as nothing.
+float finite_or_zero(float p_value) {
+	return std::isfinite(p_value) ? p_value : 0.0f;
+}
+
+// A stick gives -1 to 1; anything else a runtime sends is brought into range.
+float stick_value(float p_value) {
+	return std::clamp(finite_or_zero(p_value), -1.0f, 1.0f);
+}
+
+// A stick input counts only beyond the dead zone.
 float outside_dead_zone(float p_value) {
-	return std::fabs(p_value) > STICK_DEAD_ZONE ? p_value : 0.0f;
+	float value = stick_value(p_value);
+	return std::fabs(value) > STICK_DEAD_ZONE ? value : 0.0f;
+}
+
+// A head position beyond any play space is a runtime's fault, not a lean:
+// turned into a rate it would spin the body without bound.
+bool is_head_offset(float p_value) {
+	return std::isfinite(p_value) && std::fabs(p_value) <= HEAD_REACH;
+}
+
+bool is_finite(const Vector3 &p_value) {
+	return std::isfinite(p_value.x) && std::isfinite(p_value.y) && std::isfinite(p_value.z);
 }
 
 int64_t wall_clock_seconds() {
@@ -78,7 +101,12 @@ Player::Player() {
 			finger_parameters[h][f] = StringName(vformat("parameters/closed-%s-%s/blend_amount", String(FINGERS[(size_t)f].c_str()), String(side_letter(h))));
 		}
 	}
+	default_pose_name = StringName("default");
 	held_object_pattern = "*_held_object*";
+	for (int h = 0; h < 2; h++) {
+		held_copy_suffixes[h] = vformat("__hand_%s_held_object_collider", String(side_letter(h)));
+		held_copy_patterns[h] = vformat("*hand_%s_held_object_collider", String(side_letter(h)));
+	}
 }
 
 Player::~Player() {}
@@ -127,8 +155,8 @@ void Player::_ready() {
 		hand_attachment_ids[h] = attachment ? attachment->get_instance_id() : 0;
 	}
 
-	Globals::hand_controllers[0] = find_partner<XRController3D>(this, "XRController3DLeft", "XRController3D");
-	Globals::hand_controllers[1] = find_partner<XRController3D>(this, "XRController3DRight", "XRController3D");
+	Globals::set_hand_controller(0, find_partner<XRController3D>(this, "XRController3DLeft", "XRController3D"));
+	Globals::set_hand_controller(1, find_partner<XRController3D>(this, "XRController3DRight", "XRController3D"));
 
 	animation_player = find_partner<AnimationPlayer>(this, "AnimationPlayer", "AnimationPlayer");
 	if (animation_player) {
@@ -186,6 +214,7 @@ void Player::_on_button_pressed(String, int) {}
 void Player::_on_button_released(String, int) {}
 
 void Player::_on_input_float_changed(String p_name, float p_value, int p_hand, bool use_grip_sensor) {
+	p_value = finite_or_zero(p_value);
 	if (use_grip_sensor) {
 		if (p_name == "grip") {
 			float *t = get_finger_targets(p_hand);
@@ -223,6 +252,7 @@ void Player::_on_input_float_changed(String p_name, float p_value, int p_hand, b
 }
 
 void Player::_on_input_vector2_changed(String p_name, Vector2 p_value, int p_hand, bool use_grip_sensor) {
+	p_value = Vector2(stick_value(p_value.x), stick_value(p_value.y));
 	if (p_name == "primary") {
 		if (p_hand == 0) {
 			pitch_input = p_value.y;
@@ -256,13 +286,14 @@ void Player::_physics_process(double) {
 	float yaw = outside_dead_zone(yaw_input);
 	float pitch = outside_dead_zone(pitch_input);
 
-	// Leaning replaces the stick's roll and pitch; without a camera only the sticks steer.
-	if (Globals::m_xr_camera) {
-		Vector3 head = Globals::m_xr_camera->get_position();
-		if (std::fabs(head.x) > ROLL_LEAN_DEAD_ZONE) {
+	// Leaning replaces the stick's roll and pitch; without a camera only the
+	// sticks steer.
+	if (XRCamera3D *camera = Globals::get_xr_camera()) {
+		Vector3 head = camera->get_position();
+		if (is_head_offset(head.x) && std::fabs(head.x) > ROLL_LEAN_DEAD_ZONE) {
 			roll = ROLL_LEAN_GAIN * (head.x > 0 ? head.x - ROLL_LEAN_DEAD_ZONE : head.x + ROLL_LEAN_DEAD_ZONE);
 		}
-		if (std::fabs(head.z) > PITCH_LEAN_DEAD_ZONE) {
+		if (is_head_offset(head.z) && std::fabs(head.z) > PITCH_LEAN_DEAD_ZONE) {
 			pitch = PITCH_LEAN_GAIN * (head.z > 0 ? head.z - PITCH_LEAN_DEAD_ZONE : head.z + PITCH_LEAN_DEAD_ZONE);
 		}
 	}
@@ -304,52 +335,127 @@ uint32_t Player::touch_bit(const String &p_part, int64_t p_segment, const String
 	return 1u << bit;
 }
 
-void Player::_handle_hand_collision(RID, Node *p_body, uint32_t, uint32_t p_local_shape_index, bool p_touching) {
-	RigidBody3D *body = Object::cast_to<RigidBody3D>(p_body);
-	if (!body) {
-		return;
+Player::HandShapeInfo Player::describe_hand_shape(const StringName &p_name) const {
+	HandShapeInfo info;
+	info.name = p_name;
+	String name = p_name;
+	info.held_object = name.match(held_object_pattern);
+	Ref<RegExMatch> match = collider_name_regex->search(name);
+	if (match.is_null()) {
+		return info;
 	}
-	uint64_t body_id = body->get_instance_id();
-	int64_t entry = -1;
-	for (int64_t k = 0; k < touching_objects.size(); k++) {
-		if (touching_objects[k].object_id == body_id) {
-			entry = k;
-			break;
+	info.follows_rule = true;
+	String segment = match->get_string(2);
+	String side = match->get_string(3);
+	info.touch_bit = touch_bit(match->get_string(1), segment.is_empty() ? 0 : segment.substr(1).to_int(), side);
+	info.outer = match->get_string(4) == "_outer";
+	info.hand = side == "l" ? 0 : 1;
+	return info;
+}
+
+const Player::HandShapeInfo &Player::hand_shape_info(Node *p_shape) {
+	HandShapeInfo &info = hand_shapes[p_shape->get_instance_id()];
+	StringName name = p_shape->get_name();
+	if (info.name != name) {
+		info = describe_hand_shape(name);
+		if (!collider_name_regex->is_valid()) {
+			// Not compiled yet (the editor, or before the player is ready): ask again next time.
+			info.name = StringName();
 		}
 	}
+	return info;
+}
 
+int64_t Player::find_touching_object(uint64_t p_id) {
+	auto found = touching_index.find(p_id);
+	if (found == touching_index.end()) {
+		return -1;
+	}
+	int64_t position = found->second;
+	if (position < touching_objects.size() && touching_objects[position].object_id == p_id) {
+		return position;
+	}
+	// The list was changed behind the index's back: rebuild it.
+	touching_index.clear();
+	reindex_touching_objects(0);
+	found = touching_index.find(p_id);
+	return found == touching_index.end() ? -1 : found->second;
+}
+
+void Player::reindex_touching_objects(int64_t p_from) {
+	for (int64_t k = p_from; k < touching_objects.size(); k++) {
+		touching_index[touching_objects[k].object_id] = k;
+	}
+}
+
+void Player::remove_touching_object(int64_t p_position) {
+	touching_index.erase(touching_objects[p_position].object_id);
+	touching_objects.remove_at(p_position);
+	reindex_touching_objects(p_position);
+}
+
+// One pass that keeps the order of the entries it keeps, so that freeing many
+// touched bodies at once costs no more than looking at each entry.
+void Player::drop_touching_objects(int64_t p_untouched_before) {
+	int64_t kept = 0;
+	for (int64_t k = 0; k < touching_objects.size(); k++) {
+		const HandTouchingObject &e = touching_objects[k];
+		bool stale = e.touched_at != 0 && e.touched_at < p_untouched_before;
+		if (stale || !is_alive(e.object_id)) {
+			touching_index.erase(e.object_id);
+			continue;
+		}
+		if (kept != k) {
+			touching_objects.write[kept] = e;
+			touching_index[e.object_id] = kept;
+		}
+		kept++;
+	}
+	if (kept != touching_objects.size()) {
+		touching_objects.resize(kept);
+	}
+}
+
+bool Player::is_own_node(Node *p_node) const {
+	return p_node == this || is_ancestor_of(p_node);
+}
+
+void Player::_handle_hand_collision(RID, Node *p_body, uint32_t, uint32_t p_local_shape_index, bool p_touching) {
+	RigidBody3D *body = Object::cast_to<RigidBody3D>(p_body);
+	// The player's own bodies are never something its hands take hold of.
+	if (!body || is_own_node(body)) {
+		return;
+	}
 	uint32_t owner = shape_find_owner((int32_t)p_local_shape_index);
 	CollisionShape3D *shape = Object::cast_to<CollisionShape3D>(shape_owner_get_owner(owner));
 	if (!shape) {
 		return;
 	}
-	Ref<RegExMatch> match = collider_name_regex->search(String(shape->get_name()));
-	if (match.is_null()) {
-		return;
-	}
-	String segment = match->get_string(2);
-	uint32_t bit = touch_bit(match->get_string(1), segment.is_empty() ? 0 : segment.substr(1).to_int(), match->get_string(3));
-	if (bit == 0) {
+	const HandShapeInfo &info = hand_shape_info(shape);
+	if (!info.follows_rule || info.touch_bit == 0) {
 		// A finger shape without a segment of 01 to 03 stands for no hand part.
 		return;
 	}
-	bool outer = match->get_string(4) == "_outer";
+	uint32_t bit = info.touch_bit;
 
+	uint64_t body_id = body->get_instance_id();
+	int64_t entry = find_touching_object(body_id);
 	if (entry < 0) {
 		HandTouchingObject added;
 		added.object = body;
 		added.object_id = body_id;
 		touching_objects.push_back(added);
 		entry = touching_objects.size() - 1;
+		touching_index[body_id] = entry;
 	}
 	HandTouchingObject &e = touching_objects.write[entry];
 	if (p_touching) {
-		if (outer) {
+		if (info.outer) {
 			e.outer_mask |= bit;
 		} else if (!(e.outer_mask & bit)) {
 			e.touch_mask |= bit;
 		}
-	} else if (outer) {
+	} else if (info.outer) {
 		e.outer_mask &= ~bit;
 	} else {
 		e.touch_mask &= ~bit;
@@ -365,16 +471,10 @@ void Player::_handle_hand_collision(RID, Node *p_body, uint32_t, uint32_t p_loca
 }
 
 void Player::_on_cleanup_timer_timeout() {
-	int64_t now = wall_clock_seconds();
-	int64_t k = 0;
-	while (k < touching_objects.size()) {
-		const HandTouchingObject &e = touching_objects[k];
-		bool stale = e.touched_at != 0 && now - e.touched_at > CLEANUP_AGE_SECONDS;
-		if (stale || !is_alive(e.object_id)) {
-			touching_objects.remove_at(k);
-		} else {
-			k++;
-		}
+	drop_touching_objects(wall_clock_seconds() - CLEANUP_AGE_SECONDS);
+	// Shapes that are gone leave nothing behind.
+	for (auto it = hand_shapes.begin(); it != hand_shapes.end();) {
+		it = is_alive(it->first) ? std::next(it) : hand_shapes.erase(it);
 	}
 }
 
@@ -415,22 +515,21 @@ void Player::_process(double p_delta) {
 		}
 	}
 
+	// Entries of freed bodies go first, in one pass.
+	drop_touching_objects(INT64_MIN);
+
 	int64_t k = 0;
 	while (k < touching_objects.size()) {
 		const HandTouchingObject &e = touching_objects[k];
-		if (!is_alive(e.object_id)) {
-			touching_objects.remove_at(k);
-			continue;
-		}
 		uint32_t thumbs = e.touch_mask & THUMB_BITS;
 		if (thumbs == 0 || (e.touch_mask & FINGER_BITS) == 0 || e.outer_mask > PALM_LIMIT) {
 			k++;
 			continue;
 		}
 		int h = thumbs <= RIGHT_THUMB_LIMIT ? 1 : 0;
-		if (!held_objects[h].object && (double)hand_closure[h] >= GRAB_THRESHOLD && get_hand_attachment(h)) {
+		if (!held_objects[h].object && (double)hand_closure[h] >= GRAB_THRESHOLD && get_hand_attachment(h) && may_grab(h, e)) {
 			RigidBody3D *object = e.object;
-			touching_objects.remove_at(k);
+			remove_touching_object(k);
 			grab(h, object);
 		} else {
 			k++;
@@ -442,6 +541,15 @@ void Player::_process(double p_delta) {
 			release(h);
 		}
 	}
+}
+
+// A body the other hand holds stays with it (its mass counts once), and the
+// player never takes hold of itself or of a node of its own.
+bool Player::may_grab(int p_hand, const HandTouchingObject &p_entry) const {
+	if (!is_alive(p_entry.object_id) || held_objects[1 - p_hand].object_id == p_entry.object_id) {
+		return false;
+	}
+	return !is_own_node(p_entry.object);
 }
 
 void Player::grab(int p_hand, RigidBody3D *p_object) {
@@ -469,12 +577,15 @@ void Player::grab(int p_hand, RigidBody3D *p_object) {
 			CollisionShape3D *shape = Object::cast_to<CollisionShape3D>(child);
 			BoneColliderIK *collider = memnew(BoneColliderIK);
 			// Named before it enters the tree, so that it finds the hand's attachment.
-			collider->set_name(vformat("%s__hand_%s_held_object_collider", String(child->get_name()), String(side_letter(p_hand))));
+			collider->set_name(String(child->get_name()) + held_copy_suffixes[p_hand]);
 			add_child(collider);
 			collider->set_owner(get_owner());
 			collider->set_mass(p_object->get_mass());
 			collider->set_shape(shape->get_shape());
-			collider->set_offset_transform(attachment->get_global_transform().inverse() * p_object->get_global_transform());
+			collider->set_offset_transform(held.offset_transform);
+			// At the hand from the start: placed at the player's origin until its
+			// first frame, its first samples would make a still hand fling things.
+			collider->follow_attachment();
 			held.colliders.push_back(collider);
 			held.collider_ids.push_back(collider->get_instance_id());
 		} else {
@@ -502,7 +613,7 @@ void Player::release(int p_hand) {
 		}
 	}
 
-	TypedArray<Node> copies = find_children(vformat("*hand_%s_held_object_collider", String(side_letter(p_hand))), "", true, true);
+	TypedArray<Node> copies = find_children(held_copy_patterns[p_hand], String(), true, true);
 	for (int64_t i = 0; i < copies.size(); i++) {
 		Object *copy_object = copies[i];
 		Node *copy = Object::cast_to<Node>(copy_object);
@@ -515,12 +626,7 @@ void Player::release(int p_hand) {
 			copy->queue_free();
 		}
 	}
-	for (int64_t i = 0; i < held.colliders.size(); i++) {
-		if (is_alive(held.collider_ids[i])) {
-			held.colliders[i]->queue_free();
-		}
-	}
-	held.colliders.clear();
+	forget_copies(held);
 
 	set_mass(get_mass() - object->get_mass());
 	object->set_process_mode(Node::PROCESS_MODE_INHERIT);
@@ -529,18 +635,24 @@ void Player::release(int p_hand) {
 	held_objects[p_hand] = HeldObject();
 }
 
-void Player::forget_held_object(int p_hand) {
-	HeldObject &held = held_objects[p_hand];
-	// The object is gone: its copies and the children it left on the hand go too.
-	for (int64_t i = 0; i < held.colliders.size(); i++) {
-		if (is_alive(held.collider_ids[i])) {
-			BoneColliderIK *collider = held.colliders[i];
+void Player::forget_copies(const HeldObject &p_held) {
+	for (int64_t i = 0; i < p_held.colliders.size(); i++) {
+		uint64_t id = p_held.collider_ids[i];
+		hand_shapes.erase(id);
+		if (is_alive(id)) {
+			BoneColliderIK *collider = p_held.colliders[i];
 			if (collider->get_parent()) {
 				collider->get_parent()->remove_child(collider);
 			}
 			collider->queue_free();
 		}
 	}
+}
+
+void Player::forget_held_object(int p_hand) {
+	HeldObject &held = held_objects[p_hand];
+	// The object is gone: its copies and the children it left on the hand go too.
+	forget_copies(held);
 	for (int64_t i = 0; i < held.moved_child_ids.size(); i++) {
 		if (Node *child = Object::cast_to<Node>(ObjectDB::get_instance(held.moved_child_ids[i]))) {
 			child->queue_free();
@@ -552,6 +664,19 @@ void Player::forget_held_object(int p_hand) {
 
 // ---------------------------------------------------------------------------
 // Pushing objects and pushing off walls
+
+// A runtime may report any hand velocity: an impulse that is no number would
+// poison the body for the rest of the session.
+void Player::push_player(const Vector3 &p_impulse) {
+	if (!is_finite(p_impulse)) {
+		if (!bad_push_reported) {
+			bad_push_reported = true;
+			ERR_PRINT("Player: a push that is not a finite number was left out.");
+		}
+		return;
+	}
+	apply_impulse(p_impulse, Vector3());
+}
 
 void Player::_integrate_forces(PhysicsDirectBodyState3D *p_state) {
 	ERR_FAIL_NULL(p_state);
@@ -582,16 +707,16 @@ void Player::_integrate_forces(PhysicsDirectBodyState3D *p_state) {
 			Vector3 v = hand->get_velocity();
 			float d = normal.x * v.x + normal.y * v.y + normal.z * v.z;
 			if (d < 0) {
-				bool held = hand->get_name().match(held_object_pattern);
+				bool held = hand_shape_info(hand).held_object;
 				float k = held ? hand->get_mass() + HELD_PUSH_PLAYER_SHARE * get_mass() : 1.0f;
 				body->apply_impulse(normal * d * step * PUSH_SCALE * k, position);
 			}
 		} else if (Object::cast_to<StaticBody3D>(collider)) {
-			Ref<RegExMatch> match = collider_name_regex->search(String(hand->get_name()), 0, -1);
-			if (match.is_null()) {
+			const HandShapeInfo &info = hand_shape_info(hand);
+			if (!info.follows_rule) {
 				continue;
 			}
-			if (match->get_string(3) == "l") {
+			if (info.hand == 0) {
 				left_wall = true;
 			} else {
 				right_wall = true;
@@ -610,11 +735,10 @@ void Player::_integrate_forces(PhysicsDirectBodyState3D *p_state) {
 	if (velocity.length() < REST_SPEED) {
 		set_linear_velocity(Vector3());
 	} else if (mean_normal.dot(velocity) < 0) {
-		apply_impulse(-velocity * get_mass() * step, Vector3());
+		push_player(-velocity * get_mass() * step);
 	}
 
 	Basis basis = get_global_basis();
-	static const StringName default_pose("default");
 	bool on_wall[2] = { left_wall, right_wall };
 	for (int h = 0; h < 2; h++) {
 		if (!on_wall[h]) {
@@ -624,7 +748,7 @@ void Player::_integrate_forces(PhysicsDirectBodyState3D *p_state) {
 		if ((size_t)h >= Globals::pos_trackers.size() || Globals::pos_trackers[(size_t)h].is_null()) {
 			continue;
 		}
-		Ref<XRPose> pose = Globals::pos_trackers[(size_t)h]->get_pose(default_pose);
+		Ref<XRPose> pose = Globals::pos_trackers[(size_t)h]->get_pose(default_pose_name);
 		if (pose.is_null()) {
 			continue;
 		}
@@ -632,7 +756,7 @@ void Player::_integrate_forces(PhysicsDirectBodyState3D *p_state) {
 		Vector3 g = basis.xform(Vector3(hv.x, -hv.y, hv.z));
 		if (mean_normal.dot(g) > 0 && g.length() > PUSH_OFF_MIN_SPEED) {
 			float divisor = 1.0f + (on_wall[1 - h] ? 1.0f : 0.0f);
-			apply_impulse(g * get_mass() * PUSH_OFF_SCALE * step / divisor, Vector3());
+			push_player(g * get_mass() * PUSH_OFF_SCALE * step / divisor);
 		}
 	}
 }

@@ -20,6 +20,7 @@
 #include <godot_cpp/variant/vector2.hpp>
 
 #include <cstdint>
+#include <unordered_map>
 
 namespace godot {
 
@@ -48,6 +49,17 @@ public:
 		Vector<uint64_t> moved_child_ids; // the object's children now on the bone attachment
 	};
 
+	// What a hand shape's name says, worked out when the shape or its name
+	// is new and reused while the name stays the same.
+	struct HandShapeInfo {
+		StringName name; // the name this was worked out for
+		bool follows_rule = false; // the hand-collider naming rule matches
+		uint32_t touch_bit = 0; // 0 when the part owns no bit
+		bool outer = false;
+		int hand = 0; // 0 left ("l"), 1 right
+		bool held_object = false; // "*_held_object*": a held object's copy pushes with its mass
+	};
+
 protected:
 	static void _bind_methods();
 
@@ -71,11 +83,30 @@ public:
 	Ref<RegEx> collider_name_regex;
 
 private:
-	// Built once so that frames format no names.
+	// Built once so that frames and grabs format no names.
 	StringName finger_parameters[2][5];
+	StringName default_pose_name;
 	String held_object_pattern;
+	String held_copy_suffixes[2];
+	String held_copy_patterns[2];
 	uint64_t hand_attachment_ids[2] = {};
 	uint64_t animation_tree_id = 0;
+
+	// By the shape node's instance id.
+	std::unordered_map<uint64_t, HandShapeInfo> hand_shapes;
+	// Position in `touching_objects` by the body's instance id.
+	std::unordered_map<uint64_t, int64_t> touching_index;
+
+	const HandShapeInfo &hand_shape_info(Node *p_shape);
+	HandShapeInfo describe_hand_shape(const StringName &p_name) const;
+	int64_t find_touching_object(uint64_t p_id);
+	void reindex_touching_objects(int64_t p_from);
+	void remove_touching_object(int64_t p_position);
+	void drop_touching_objects(int64_t p_untouched_before);
+	bool is_own_node(Node *p_node) const;
+	bool may_grab(int p_hand, const HandTouchingObject &p_entry) const;
+	void push_player(const Vector3 &p_impulse);
+	bool bad_push_reported = false;
 
 	BoneAttachment3D *get_hand_attachment(int p_hand) const;
 	AnimationTree *get_animation_tree() const;
@@ -83,6 +114,7 @@ private:
 	void grab(int p_hand, RigidBody3D *p_object);
 	void release(int p_hand);
 	void forget_held_object(int p_hand);
+	void forget_copies(const HeldObject &p_held);
 
 public:
 	Player();

@@ -46,14 +46,14 @@ protected:
 	void SetUp() override {
 		GameTest::SetUp();
 		godot_host::PhysicsWorld::reset();
-		godot::Globals::m_xr_camera = nullptr;
+		godot::Globals::set_xr_camera(nullptr);
 	}
 
 	void TearDown() override {
-		godot::Globals::m_xr_camera = nullptr;
+		godot::Globals::set_xr_camera(nullptr);
 		godot::Globals::pos_trackers.clear();
-		godot::Globals::hand_controllers[0] = nullptr;
-		godot::Globals::hand_controllers[1] = nullptr;
+		godot::Globals::set_hand_controller(0, nullptr);
+		godot::Globals::set_hand_controller(1, nullptr);
 		GameTest::TearDown();
 		godot_host::PhysicsWorld::reset();
 	}
@@ -126,7 +126,7 @@ protected:
 
 	void start() {
 		godot_host::Host::set_current_scene(world);
-		godot::Globals::m_xr_camera = camera;
+		godot::Globals::set_xr_camera(camera);
 	}
 
 	float blend(const char *p_finger, const char *p_side) {

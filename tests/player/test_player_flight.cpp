@@ -71,7 +71,7 @@ TEST_F(FlightTest, LeanReplacesStickRollAndPitch) {
 }
 
 TEST_F(FlightTest, WithoutACameraOnlyTheSticksSteer) {
-	Globals::m_xr_camera = nullptr;
+	Globals::set_xr_camera(nullptr);
 	player->roll_input = 0.8f;
 	player->pitch_input = -0.7f;
 	step(Vector3(0.3f, 0, 0.3f));

@@ -29,8 +29,8 @@ TEST_F(PlayerTest, ReadyFindsItsPartnersAndStartsEverything) {
 	ASSERT_EQ(player->hand_attachments.size(), 2);
 	EXPECT_EQ(player->hand_attachments[0], attach[0]);
 	EXPECT_EQ(player->hand_attachments[1], attach[1]);
-	EXPECT_EQ(Globals::hand_controllers[0], controllers[0]);
-	EXPECT_EQ(Globals::hand_controllers[1], controllers[1]);
+	EXPECT_EQ(Globals::get_hand_controller(0), controllers[0]);
+	EXPECT_EQ(Globals::get_hand_controller(1), controllers[1]);
 	ASSERT_EQ(animation_player->_host_plays().size(), 1u);
 	EXPECT_EQ(animation_player->_host_plays()[0].name, StringName("legs-bent"));
 	EXPECT_EQ(animation_player->_host_plays()[0].custom_blend, -1.0);
@@ -70,7 +70,7 @@ TEST_F(PlayerTest, MissingPartnersAreReportedOnceAndThePlayerKeepsGoing) {
 	EXPECT_EQ(godot_host::Log::error_count(), 4);
 	ASSERT_EQ(player->hand_attachments.size(), 2);
 	EXPECT_EQ(player->hand_attachments[1], nullptr);
-	EXPECT_EQ(Globals::hand_controllers[1], nullptr);
+	EXPECT_EQ(Globals::get_hand_controller(1), nullptr);
 	EXPECT_TRUE(player->left_hand_ik->is_running());
 	player->_on_input_float_changed("trigger", 1.0f, 1, false);
 	player->_on_input_vector2_changed("primary", Vector2(0, 1), 1, false);
