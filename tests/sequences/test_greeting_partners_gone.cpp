@@ -1,7 +1,7 @@
 // Greetings whose HUD, controllers or timer the scene frees while they run:
 // nothing freed is used, and the game is never left paused for good.
 #include "sequences/sequence_probe.hpp"
-#include "xr_manager/xr_scene.hpp"
+#include "sequences/greeting_fixture.hpp"
 
 #include "sequences/welcome_back_sequence.hpp"
 #include "sequences/welcome_sequence.hpp"
@@ -22,20 +22,8 @@ bool any_error_says(const std::vector<std::string> &p_errors, const char *p_text
 
 } // namespace
 
-class GreetingPartnersGone : public XRSceneTest {
+class GreetingPartnersGone : public GreetingFixture {
 protected:
-	void SetUp() override {
-		XRSceneTest::SetUp();
-		add_openxr();
-		build_scene();
-		start();
-		emit_session("session_begun");
-		emit_session("session_visible");
-		Log::clear();
-	}
-
-	WelcomeSequence *welcome() { return Object::cast_to<WelcomeSequence>(manager->welcome_sequence); }
-
 	// The greeting is over as its own end leaves things: recentred, world
 	// shown again, game running, nothing left in the manager.
 	void expect_ended_as_a_greeting_ends(uint64_t p_sequence_id, size_t p_recentres_before) {

@@ -1,6 +1,6 @@
 // The greeting sequences driven through the engine's timers and signals.
 #include "sequences/sequence_probe.hpp"
-#include "xr_manager/xr_scene.hpp"
+#include "sequences/greeting_fixture.hpp"
 
 #include "sequences/welcome_back_sequence.hpp"
 #include "sequences/welcome_sequence.hpp"
@@ -24,21 +24,8 @@ const std::vector<String> WELCOME_BACK = { "welcome back!", "", "[press any butt
 
 } // namespace
 
-class GreetingSequences : public XRSceneTest {
+class GreetingSequences : public GreetingFixture {
 protected:
-	void SetUp() override {
-		XRSceneTest::SetUp();
-		add_openxr();
-		build_scene();
-		start();
-		emit_session("session_begun");
-		emit_session("session_visible");
-		Log::clear();
-	}
-
-	WelcomeSequence *welcome() { return Object::cast_to<WelcomeSequence>(manager->welcome_sequence); }
-	WelcomeBackSequence *welcome_back() { return Object::cast_to<WelcomeBackSequence>(manager->welcome_back_sequence); }
-
 	// Connections of the sequence on a controller's "button_pressed" besides the manager's.
 	int64_t waiting(int p_hand) { return controllers[p_hand]->_host_connection_count("button_pressed") - 1; }
 
