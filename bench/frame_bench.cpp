@@ -88,17 +88,25 @@ struct RunningGame {
 // Runs the frames and reports per frame: heap allocations, the share of a
 // 120 Hz frame and, where the library is traced, both split by whether the
 // library's code was on the stack.
-template <typename EachFrame>
-void measure_frames(benchmark::State &r_state, EachFrame p_each_frame) {
+template <typename EachFrame, typename WasSteady>
+void measure_frames(benchmark::State &r_state, EachFrame p_each_frame, WasSteady p_was_steady) {
 	uint64_t allocations = bench_allocation_count();
 	uint64_t library_allocations = bench_library_allocation_count();
 	double library_seconds = bench_library_seconds();
 	uint64_t library_calls = bench_library_call_count();
 	uint64_t frame = 0;
 	auto start = std::chrono::steady_clock::now();
+	uint64_t steady_frames = 0;
+	uint64_t steady_library_allocations = 0;
 	for (auto _ : r_state) {
-		p_each_frame(frame++);
+		uint64_t library_before = bench_library_allocation_count();
+		p_each_frame(frame);
 		Host::iteration(FRAME);
+		if (p_was_steady(frame)) {
+			steady_frames++;
+			steady_library_allocations += bench_library_allocation_count() - library_before;
+		}
+		frame++;
 	}
 	double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 	double frames = (double)r_state.iterations();
@@ -111,6 +119,8 @@ void measure_frames(benchmark::State &r_state, EachFrame p_each_frame) {
 		double library = (double)(bench_library_allocation_count() - library_allocations) / frames;
 		double in_library = bench_library_seconds() - library_seconds;
 		r_state.counters["library_allocs_per_frame"] = library;
+		r_state.counters["library_allocs_per_steady_frame"] = steady_frames ? (double)steady_library_allocations / (double)steady_frames : 0.0;
+		r_state.counters["steady_frame_share"] = (double)steady_frames / frames;
 		r_state.counters["host_allocs_per_frame"] = all - library;
 		r_state.counters["host_us_per_frame"] = 1e6 * (seconds - in_library) / frames;
 		r_state.counters["library_us_per_frame_traced"] = 1e6 * in_library / frames;
@@ -143,12 +153,19 @@ void BM_FrameInPlay(benchmark::State &r_state) {
 	uint64_t grabs = 0;
 	uint64_t releases = 0;
 	uint64_t cycles_with_push = 0;
+	bool held_before_frame = false;
+	// No grab, no release and no new text: a frame that must allocate nothing in the library.
+	auto was_steady = [&](uint64_t p_frame) {
+		bool held = grabbed->get_process_mode() == Node::PROCESS_MODE_DISABLED;
+		return p_frame % CYCLE_FRAMES != 0 && held == held_before_frame;
+	};
 
-	measure_frames(r_state, [&](uint64_t p_frame) {
+	auto play_frame = [&](uint64_t p_frame) {
 		uint64_t cycle = p_frame % CYCLE_FRAMES;
 		uint64_t phase = p_frame % GRAB_FRAMES;
 		double t = (double)p_frame * FRAME;
 		bool held = grabbed->get_process_mode() == Node::PROCESS_MODE_DISABLED;
+		held_before_frame = held;
 		grabs += phase == 1 && held ? 1 : 0;
 		releases += phase == GRAB_FRAMES / 2 + 1 && !held ? 1 : 0;
 		if (cycle == 0) {
@@ -187,7 +204,17 @@ void BM_FrameInPlay(benchmark::State &r_state) {
 			game.touch("middle_02_r_collider", fingered, phase == 2);
 			game.touch("ring_02_r_collider", fingered, phase == 2);
 		}
-	});
+	};
+	// One whole cycle first, so that the lists the game keeps have grown to
+	// their size: a steady frame then has nothing to grow.
+	for (uint64_t f = 0; f < CYCLE_FRAMES; f++) {
+		play_frame(f);
+		Host::iteration(FRAME);
+	}
+	grabs = 0;
+	releases = 0;
+	cycles_with_push = 0;
+	measure_frames(r_state, play_frame, was_steady);
 	double frames = (double)r_state.iterations();
 	r_state.counters["grabs_per_8_frames"] = (double)grabs * GRAB_FRAMES / frames;
 	r_state.counters["releases_per_8_frames"] = (double)releases * GRAB_FRAMES / frames;
@@ -209,7 +236,7 @@ void BM_IdleFrameHandsTouching(benchmark::State &r_state) {
 		game.keep_contact(touching[i], crate, Vector3(0, 0, 1), crate->get_global_position());
 	}
 	game.session->run_for(0.5);
-	measure_frames(r_state, [](uint64_t) {});
+	measure_frames(r_state, [](uint64_t) {}, [](uint64_t) { return true; });
 }
 
 } // namespace

@@ -102,6 +102,11 @@ Player::Player() {
 		}
 	}
 	default_pose_name = StringName("default");
+	grip_input = "grip";
+	grip_force_input = "grip_force";
+	trigger_input = "trigger";
+	primary_input = "primary";
+	secondary_input = "secondary";
 	held_object_pattern = "*_held_object*";
 	for (int h = 0; h < 2; h++) {
 		held_copy_suffixes[h] = vformat("__hand_%s_held_object_collider", String(side_letter(h)));
@@ -216,13 +221,13 @@ void Player::_on_button_released(String, int) {}
 void Player::_on_input_float_changed(String p_name, float p_value, int p_hand, bool use_grip_sensor) {
 	p_value = finite_or_zero(p_value);
 	if (use_grip_sensor) {
-		if (p_name == "grip") {
+		if (p_name == grip_input) {
 			float *t = get_finger_targets(p_hand);
 			if (!t) {
 				return;
 			}
 			t[2] = t[3] = t[4] = (float)((double)p_value * 0.7);
-		} else if (p_name == "grip_force") {
+		} else if (p_name == grip_force_input) {
 			float *t = get_finger_targets(p_hand);
 			if (!t) {
 				return;
@@ -233,14 +238,14 @@ void Player::_on_input_float_changed(String p_name, float p_value, int p_hand, b
 				closure = 1.0f;
 			}
 			t[2] = t[3] = t[4] = closure;
-		} else if (p_name == "trigger") {
+		} else if (p_name == trigger_input) {
 			float *t = get_finger_targets(p_hand);
 			if (!t) {
 				return;
 			}
 			t[1] = p_value;
 		}
-	} else if (p_name == "trigger") {
+	} else if (p_name == trigger_input) {
 		float *t = get_finger_targets(p_hand);
 		if (!t) {
 			return;
@@ -253,7 +258,7 @@ void Player::_on_input_float_changed(String p_name, float p_value, int p_hand, b
 
 void Player::_on_input_vector2_changed(String p_name, Vector2 p_value, int p_hand, bool use_grip_sensor) {
 	p_value = Vector2(stick_value(p_value.x), stick_value(p_value.y));
-	if (p_name == "primary") {
+	if (p_name == primary_input) {
 		if (p_hand == 0) {
 			pitch_input = p_value.y;
 			yaw_input = -p_value.x;
@@ -262,7 +267,7 @@ void Player::_on_input_vector2_changed(String p_name, Vector2 p_value, int p_han
 			roll_input = p_value.x;
 		}
 	}
-	if (use_grip_sensor && p_name == "secondary") {
+	if (use_grip_sensor && p_name == secondary_input) {
 		float *t = get_finger_targets(p_hand);
 		if (!t) {
 			return;
@@ -366,25 +371,104 @@ const Player::HandShapeInfo &Player::hand_shape_info(Node *p_shape) {
 	return info;
 }
 
-int64_t Player::find_touching_object(uint64_t p_id) {
-	auto found = touching_index.find(p_id);
-	if (found == touching_index.end()) {
+size_t Player::TouchIndex::home(uint64_t p_id) const {
+	// Ids that differ in a few bits land far apart.
+	uint64_t h = p_id;
+	h ^= h >> 33;
+	h *= 0xff51afd7ed558ccdULL;
+	h ^= h >> 33;
+	return (size_t)h & (slots.size() - 1);
+}
+
+size_t Player::TouchIndex::slot_of(uint64_t p_id) const {
+	size_t mask = slots.size() - 1;
+	size_t i = home(p_id);
+	while (slots[i].id != 0 && slots[i].id != p_id) {
+		i = (i + 1) & mask;
+	}
+	return i;
+}
+
+int64_t Player::TouchIndex::find(uint64_t p_id) const {
+	if (p_id == 0 || used == 0) {
 		return -1;
 	}
-	int64_t position = found->second;
+	const Slot &slot = slots[slot_of(p_id)];
+	return slot.id == p_id ? slot.position : -1;
+}
+
+void Player::TouchIndex::set(uint64_t p_id, int64_t p_position) {
+	if (p_id == 0) {
+		return; // names no object: never looked up
+	}
+	if ((size_t)(used + 1) * 2 > slots.size()) {
+		grow();
+	}
+	Slot &slot = slots[slot_of(p_id)];
+	if (slot.id == 0) {
+		slot.id = p_id;
+		used++;
+	}
+	slot.position = p_position;
+}
+
+void Player::TouchIndex::erase(uint64_t p_id) {
+	if (p_id == 0 || used == 0) {
+		return;
+	}
+	size_t mask = slots.size() - 1;
+	size_t hole = slot_of(p_id);
+	if (slots[hole].id != p_id) {
+		return;
+	}
+	// Moves later entries of the run back into the hole, so that every
+	// entry stays reachable from its home slot without markers.
+	for (size_t j = (hole + 1) & mask; slots[j].id != 0; j = (j + 1) & mask) {
+		size_t k = home(slots[j].id);
+		bool stays = hole <= j ? (hole < k && k <= j) : (hole < k || k <= j);
+		if (!stays) {
+			slots[hole] = slots[j];
+			hole = j;
+		}
+	}
+	slots[hole] = Slot();
+	used--;
+}
+
+void Player::TouchIndex::clear() {
+	std::fill(slots.begin(), slots.end(), Slot());
+	used = 0;
+}
+
+void Player::TouchIndex::grow() {
+	std::vector<Slot> old;
+	old.swap(slots);
+	slots.assign(old.empty() ? 16 : old.size() * 2, Slot());
+	used = 0;
+	for (const Slot &slot : old) {
+		if (slot.id != 0) {
+			set(slot.id, slot.position);
+		}
+	}
+}
+
+int64_t Player::find_touching_object(uint64_t p_id) {
+	int64_t position = touching_index.find(p_id);
+	if (position < 0) {
+		return -1;
+	}
 	if (position < touching_objects.size() && touching_objects[position].object_id == p_id) {
 		return position;
 	}
 	// The list was changed behind the index's back: rebuild it.
 	touching_index.clear();
 	reindex_touching_objects(0);
-	found = touching_index.find(p_id);
-	return found == touching_index.end() ? -1 : found->second;
+	return touching_index.find(p_id);
 }
 
 void Player::reindex_touching_objects(int64_t p_from) {
 	for (int64_t k = p_from; k < touching_objects.size(); k++) {
-		touching_index[touching_objects[k].object_id] = k;
+		touching_index.set(touching_objects[k].object_id, k);
 	}
 }
 
@@ -407,7 +491,7 @@ void Player::drop_touching_objects(int64_t p_untouched_before) {
 		}
 		if (kept != k) {
 			touching_objects.write[kept] = e;
-			touching_index[e.object_id] = kept;
+			touching_index.set(e.object_id, kept);
 		}
 		kept++;
 	}
@@ -446,7 +530,7 @@ void Player::_handle_hand_collision(RID, Node *p_body, uint32_t, uint32_t p_loca
 		added.object_id = body_id;
 		touching_objects.push_back(added);
 		entry = touching_objects.size() - 1;
-		touching_index[body_id] = entry;
+		touching_index.set(body_id, entry);
 	}
 	HandTouchingObject &e = touching_objects.write[entry];
 	if (p_touching) {

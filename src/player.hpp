@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 namespace godot {
 
@@ -60,6 +61,31 @@ public:
 		bool held_object = false; // "*_held_object*": a held object's copy pushes with its mass
 	};
 
+	// Positions in `touching_objects` by the body's instance id. Open
+	// addressing with linear probing: the table only grows, so adding and
+	// removing entries in steady play allocates nothing.
+	class TouchIndex {
+	public:
+		// -1 when the id has no position.
+		int64_t find(uint64_t p_id) const;
+		void set(uint64_t p_id, int64_t p_position);
+		void erase(uint64_t p_id);
+		void clear();
+		int64_t size() const { return used; }
+
+	private:
+		struct Slot {
+			uint64_t id = 0; // 0 marks an empty slot: no object has that id
+			int64_t position = 0;
+		};
+		std::vector<Slot> slots; // a power of two in size, at most half used
+		int64_t used = 0;
+
+		size_t home(uint64_t p_id) const;
+		size_t slot_of(uint64_t p_id) const; // the id's slot, or the empty one ending its run
+		void grow();
+	};
+
 protected:
 	static void _bind_methods();
 
@@ -89,13 +115,18 @@ private:
 	String held_object_pattern;
 	String held_copy_suffixes[2];
 	String held_copy_patterns[2];
+	// Controller input names, compared on every input event.
+	String grip_input;
+	String grip_force_input;
+	String trigger_input;
+	String primary_input;
+	String secondary_input;
 	uint64_t hand_attachment_ids[2] = {};
 	uint64_t animation_tree_id = 0;
 
 	// By the shape node's instance id.
 	std::unordered_map<uint64_t, HandShapeInfo> hand_shapes;
-	// Position in `touching_objects` by the body's instance id.
-	std::unordered_map<uint64_t, int64_t> touching_index;
+	TouchIndex touching_index;
 
 	const HandShapeInfo &hand_shape_info(Node *p_shape);
 	HandShapeInfo describe_hand_shape(const StringName &p_name) const;

@@ -150,3 +150,76 @@ TEST_F(ContactDeliveryTest, AReceiverThatFreesItsOwnBodyGetsNoFurtherSignal) {
 	EXPECT_EQ(heard, (std::vector<std::string>{ "a:body_entered" }));
 	EXPECT_EQ(PhysicsWorld::active_shape_pairs(b), 0);
 }
+
+TEST_F(ContactDeliveryTest, APairAndItsMirrorImageAreOnePair) {
+	listen(a);
+	PhysicsWorld::begin_shape_contact(a, b, 1, 0);
+	PhysicsWorld::begin_shape_contact(b, a, 0, 1); // the same two shapes, seen from b
+	Host::physics_step(1.0 / 60.0);
+	EXPECT_EQ(heard, (std::vector<std::string>{ "a:body_entered", "a:body_shape_entered" }));
+	EXPECT_EQ(PhysicsWorld::active_shape_pairs(a), 1);
+	EXPECT_EQ(PhysicsWorld::active_shape_pairs(b), 1);
+
+	heard.clear();
+	PhysicsWorld::end_shape_contact(b, a, 0, 1);
+	Host::physics_step(1.0 / 60.0);
+	EXPECT_EQ(heard, (std::vector<std::string>{ "a:body_exited", "a:body_shape_exited" }));
+	EXPECT_EQ(PhysicsWorld::active_shape_pairs(a), 0);
+}
+
+TEST_F(ContactDeliveryTest, PairsOfARemovedShapeEndAndLaterShapesMoveDown) {
+	PhysicsWorld::begin_shape_contact(a, b, 0, 0);
+	PhysicsWorld::begin_shape_contact(a, b, 1, 1);
+	Host::physics_step(1.0 / 60.0);
+	ASSERT_EQ(PhysicsWorld::active_shape_pairs(a), 2);
+
+	Node *first_shape = a->get_child(0);
+	a->remove_child(first_shape);
+	memdelete(first_shape);
+	EXPECT_EQ(PhysicsWorld::active_shape_pairs(a), 1);
+
+	// a's second shape is now its shape 0: the pair ends under that index.
+	listen(a);
+	PhysicsWorld::end_shape_contact(a, b, 1, 0);
+	Host::physics_step(1.0 / 60.0);
+	EXPECT_EQ(heard, (std::vector<std::string>{ "a:body_exited", "a:body_shape_exited" }));
+	EXPECT_EQ(PhysicsWorld::active_shape_pairs(b), 0);
+}
+
+TEST_F(ContactDeliveryTest, AFreedBodyEndsItsPairsInTheOrderTheyBegan) {
+	RigidBody3D *c = body("c");
+	listen(a);
+	listen(c);
+	PhysicsWorld::begin_shape_contact(b, c, 0, 1);
+	PhysicsWorld::begin_shape_contact(b, a, 1, 0);
+	PhysicsWorld::begin_shape_contact(b, c, 1, 0);
+	Host::physics_step(1.0 / 60.0);
+	heard.clear();
+	memdelete(b);
+	EXPECT_EQ(heard, (std::vector<std::string>{ "c:body_shape_exited", "a:body_exited", "a:body_shape_exited", "c:body_exited", "c:body_shape_exited" }));
+	EXPECT_EQ(PhysicsWorld::active_shape_pairs(a), 0);
+	EXPECT_EQ(PhysicsWorld::active_shape_pairs(c), 0);
+}
+
+TEST_F(ContactDeliveryTest, ManyBodiesFreedAtOnceEachEndTheirOwnPair) {
+	listen(a);
+	std::vector<RigidBody3D *> others;
+	for (int i = 0; i < 64; i++) {
+		others.push_back(body("other"));
+		PhysicsWorld::begin_shape_contact(a, others.back(), 0, i % 2);
+	}
+	Host::physics_step(1.0 / 60.0);
+	ASSERT_EQ(PhysicsWorld::active_shape_pairs(a), 64);
+	heard.clear();
+	// Every other one, from the front: the rest keep their pairs and places.
+	for (size_t i = 0; i < others.size(); i += 2) {
+		memdelete(others[i]);
+	}
+	EXPECT_EQ(heard.size(), 64u); // body and shape exit for each of 32
+	EXPECT_EQ(PhysicsWorld::active_shape_pairs(a), 32);
+	for (size_t i = 1; i < others.size(); i += 2) {
+		EXPECT_EQ(PhysicsWorld::active_shape_pairs(others[i]), 1);
+		EXPECT_EQ(others[i]->get_parent(), root);
+	}
+	EXPECT_EQ(root->get_child_count(), 2 + 32);
+}

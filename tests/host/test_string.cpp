@@ -313,6 +313,35 @@ TEST(StringRaw, ResizeAndWrite) {
 	EXPECT_TRUE(s.is_empty());
 }
 
+// Copies share their text until one is written, as the engine's strings do:
+// a write through any path must leave every other copy as it was.
+TEST(StringRaw, CopiesAreIndependentOnceWritten) {
+	String original("grip");
+	String by_index = original;
+	by_index[0] = U'G';
+	String by_pointer = original;
+	by_pointer.ptrw()[1] = U'R';
+	String appended = original;
+	appended += "_force";
+	String resized = original;
+	resized.resize(2);
+	String upper = original.to_upper();
+	EXPECT_EQ(original, "grip");
+	EXPECT_EQ(by_index, "Grip");
+	EXPECT_EQ(by_pointer, "gRip");
+	EXPECT_EQ(appended, "grip_force");
+	EXPECT_EQ(resized, "g");
+	EXPECT_EQ(upper, "GRIP");
+
+	// Writing the original leaves earlier copies alone too.
+	String kept = original;
+	original[3] = U'P';
+	EXPECT_EQ(kept, "grip");
+	EXPECT_EQ(original, "griP");
+	String moved = std::move(kept);
+	EXPECT_EQ(moved, "grip");
+}
+
 TEST(StringHash, StableAndUsableAsKey) {
 	EXPECT_EQ(String("abc").hash(), String(U"abc").hash());
 	EXPECT_NE(String("abc").hash(), String("acb").hash());

@@ -8,6 +8,8 @@
 #include <godot_cpp/core/object.hpp>
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -28,11 +30,48 @@ struct Pair {
 	uint64_t b = 0;
 	int32_t shape_a = 0;
 	int32_t shape_b = 0;
-	bool operator==(const Pair &p_other) const {
-		return (a == p_other.a && b == p_other.b && shape_a == p_other.shape_a && shape_b == p_other.shape_b) ||
-				(a == p_other.b && b == p_other.a && shape_a == p_other.shape_b && shape_b == p_other.shape_a);
+};
+
+// A pair and its mirror image are the same pair: the key puts the sides in one order.
+struct PairKey {
+	uint64_t a = 0;
+	uint64_t b = 0;
+	int32_t shape_a = 0;
+	int32_t shape_b = 0;
+
+	explicit PairKey(const Pair &p_pair) :
+			a(p_pair.a), b(p_pair.b), shape_a(p_pair.shape_a), shape_b(p_pair.shape_b) {
+		if (b < a || (a == b && shape_b < shape_a)) {
+			std::swap(a, b);
+			std::swap(shape_a, shape_b);
+		}
+	}
+	bool operator==(const PairKey &p_other) const {
+		return a == p_other.a && b == p_other.b && shape_a == p_other.shape_a && shape_b == p_other.shape_b;
 	}
 };
+
+uint64_t mix(uint64_t p_hash, uint64_t p_value) {
+	return (p_hash ^ p_value) * 0x100000001b3ULL + (p_hash >> 29);
+}
+
+struct PairKeyHash {
+	size_t operator()(const PairKey &p_key) const {
+		uint64_t h = mix(mix(0xcbf29ce484222325ULL, p_key.a), p_key.b);
+		return (size_t)mix(h, ((uint64_t)(uint32_t)p_key.shape_a << 32) | (uint32_t)p_key.shape_b);
+	}
+};
+
+// Two bodies, in one order.
+struct BodyPairHash {
+	size_t operator()(const std::pair<uint64_t, uint64_t> &p_bodies) const {
+		return (size_t)mix(mix(0xcbf29ce484222325ULL, p_bodies.first), p_bodies.second);
+	}
+};
+
+std::pair<uint64_t, uint64_t> bodies_of(uint64_t p_a, uint64_t p_b) {
+	return p_a < p_b ? std::make_pair(p_a, p_b) : std::make_pair(p_b, p_a);
+}
 
 struct Event {
 	bool begin = true;
@@ -47,12 +86,82 @@ struct ContactSignals {
 	StringName body_shape_exited = "body_shape_exited";
 };
 
+// The touching pairs, each found in constant time by its shapes, by its two
+// bodies and by either body, so that many pairs beginning or ending at once
+// cost each only its own work. Numbered in the order they began, which is
+// the order their ends are reported in.
+struct Pairs {
+	std::map<uint64_t, Pair> by_number;
+	uint64_t next_number = 1;
+	std::unordered_map<PairKey, uint64_t, PairKeyHash> number_of;
+	std::unordered_map<uint64_t, std::set<uint64_t>> of_body;
+	std::unordered_map<std::pair<uint64_t, uint64_t>, int, BodyPairHash> between;
+
+	bool active(const Pair &p_pair) const {
+		return number_of.count(PairKey(p_pair)) != 0;
+	}
+	bool any_between(uint64_t p_a, uint64_t p_b) const {
+		return between.count(bodies_of(p_a, p_b)) != 0;
+	}
+	void add(const Pair &p_pair) {
+		uint64_t n = next_number++;
+		by_number[n] = p_pair;
+		number_of[PairKey(p_pair)] = n;
+		of_body[p_pair.a].insert(n);
+		of_body[p_pair.b].insert(n);
+		between[bodies_of(p_pair.a, p_pair.b)]++;
+	}
+	void forget_body_entry(uint64_t p_body, uint64_t p_number) {
+		auto it = of_body.find(p_body);
+		if (it != of_body.end()) {
+			it->second.erase(p_number);
+			if (it->second.empty()) {
+				of_body.erase(it);
+			}
+		}
+	}
+	// The pair removed, by its number.
+	Pair remove_number(uint64_t p_number) {
+		Pair p = by_number.at(p_number);
+		by_number.erase(p_number);
+		number_of.erase(PairKey(p));
+		forget_body_entry(p.a, p_number);
+		forget_body_entry(p.b, p_number);
+		auto count = between.find(bodies_of(p.a, p.b));
+		if (count != between.end() && --count->second == 0) {
+			between.erase(count);
+		}
+		return p;
+	}
+	void remove(const Pair &p_pair) {
+		auto it = number_of.find(PairKey(p_pair));
+		if (it != number_of.end()) {
+			remove_number(it->second);
+		}
+	}
+	// The numbers of a body's pairs, in the order they began.
+	std::vector<uint64_t> numbers_of(uint64_t p_body) const {
+		auto it = of_body.find(p_body);
+		return it == of_body.end() ? std::vector<uint64_t>() : std::vector<uint64_t>(it->second.begin(), it->second.end());
+	}
+	void clear() {
+		by_number.clear();
+		number_of.clear();
+		of_body.clear();
+		between.clear();
+	}
+};
+
 struct World {
 	ContactSignals signals;
-	std::vector<uint64_t> bodies; // in the tree, in the order they entered
+	// In the tree, in the order they entered; a body that left leaves a 0
+	// until the list is compacted.
+	std::vector<uint64_t> bodies;
+	std::unordered_map<uint64_t, size_t> body_slot;
+	size_t body_holes = 0;
 	std::vector<uint64_t> step_scratch;
 	std::unordered_map<uint64_t, std::vector<StoredContact>> contacts;
-	std::vector<Pair> pairs;
+	Pairs pairs;
 	std::vector<Event> pending;
 	Vector3 gravity = Vector3(0, -9.8f, 0);
 };
@@ -72,12 +181,7 @@ bool monitors(CollisionObject3D *p_body) {
 }
 
 bool has_pair_with(uint64_t p_self, uint64_t p_other) {
-	for (const Pair &p : world().pairs) {
-		if ((p.a == p_self && p.b == p_other) || (p.b == p_self && p.a == p_other)) {
-			return true;
-		}
-	}
-	return false;
+	return world().pairs.any_between(p_self, p_other);
 }
 
 // Tells p_self that the other body's shape touches (or stops touching) its
@@ -109,17 +213,8 @@ void emit_pair(const Pair &p_pair, bool p_entered, bool p_edge) {
 	emit_to(p_pair.b, p_pair.a, p_pair.shape_a, p_pair.shape_b, p_entered, p_edge);
 }
 
-void remove_pair(const Pair &p_pair) {
-	std::vector<Pair> &pairs = world().pairs;
-	auto it = std::find(pairs.begin(), pairs.end(), p_pair);
-	if (it != pairs.end()) {
-		pairs.erase(it);
-	}
-}
-
-bool pair_active(const Pair &p_pair) {
-	const std::vector<Pair> &pairs = world().pairs;
-	return std::find(pairs.begin(), pairs.end(), p_pair) != pairs.end();
+bool in_world(CollisionObject3D *p_body) {
+	return p_body && p_body->_host_in_world();
 }
 
 } // namespace
@@ -158,14 +253,9 @@ void PhysicsWorld::end_shape_contact(CollisionObject3D *p_body, CollisionObject3
 
 int PhysicsWorld::active_shape_pairs(CollisionObject3D *p_body) {
 	ERR_FAIL_NULL_V(p_body, 0);
-	uint64_t id = p_body->get_instance_id();
-	int n = 0;
-	for (const Pair &p : world().pairs) {
-		if (p.a == id || p.b == id) {
-			n++;
-		}
-	}
-	return n;
+	const Pairs &pairs = world().pairs;
+	auto it = pairs.of_body.find(p_body->get_instance_id());
+	return it == pairs.of_body.end() ? 0 : (int)it->second.size();
 }
 
 void PhysicsWorld::set_gravity(const Vector3 &p_gravity) {
@@ -191,44 +281,51 @@ void PhysicsWorld::deliver_contact_signals() {
 		events.swap(w.pending);
 		for (const Event &e : events) {
 			if (e.begin) {
-				CollisionObject3D *a = body_of(e.pair.a);
-				CollisionObject3D *b = body_of(e.pair.b);
-				if (!a || !b || !a->_host_in_world() || !b->_host_in_world() || pair_active(e.pair)) {
+				if (!in_world(body_of(e.pair.a)) || !in_world(body_of(e.pair.b)) || w.pairs.active(e.pair)) {
 					continue;
 				}
 				bool first = !has_pair_with(e.pair.a, e.pair.b);
-				w.pairs.push_back(e.pair);
+				w.pairs.add(e.pair);
 				emit_pair(e.pair, true, first);
 			} else {
-				if (!pair_active(e.pair)) {
+				if (!w.pairs.active(e.pair)) {
 					continue;
 				}
-				remove_pair(e.pair);
+				w.pairs.remove(e.pair);
 				emit_pair(e.pair, false, !has_pair_with(e.pair.a, e.pair.b));
 			}
 		}
 	}
-	// Pairs end when a side has left the world (freed, or disabled and removed).
-	for (size_t i = 0; i < w.pairs.size();) {
-		CollisionObject3D *a = body_of(w.pairs[i].a);
-		CollisionObject3D *b = body_of(w.pairs[i].b);
-		if (a && b && a->_host_in_world() && b->_host_in_world()) {
-			i++;
-			continue;
+	// Pairs end when a side has left the world (freed, or disabled and
+	// removed). Receivers may take more bodies out: then look again.
+	std::vector<uint64_t> ended;
+	do {
+		ended.clear();
+		for (const auto &entry : w.pairs.by_number) {
+			if (!in_world(body_of(entry.second.a)) || !in_world(body_of(entry.second.b))) {
+				ended.push_back(entry.first);
+			}
 		}
-		Pair p = w.pairs[i];
-		w.pairs.erase(w.pairs.begin() + (std::ptrdiff_t)i);
-		// Only the side still in the world hears of it.
-		bool edge = !has_pair_with(p.a, p.b);
-		if (a && a->_host_in_world()) {
-			emit_to(p.a, p.b, p.shape_b, p.shape_a, false, edge);
+		for (uint64_t number : ended) {
+			auto it = w.pairs.by_number.find(number);
+			if (it == w.pairs.by_number.end()) {
+				continue; // ended by a receiver
+			}
+			CollisionObject3D *a = body_of(it->second.a);
+			if (in_world(a) && in_world(body_of(it->second.b))) {
+				continue; // back in the world
+			}
+			Pair p = w.pairs.remove_number(number);
+			// Only the side still in the world hears of it.
+			bool edge = !has_pair_with(p.a, p.b);
+			if (in_world(a)) {
+				emit_to(p.a, p.b, p.shape_b, p.shape_a, false, edge);
+			}
+			if (in_world(body_of(p.b))) {
+				emit_to(p.b, p.a, p.shape_a, p.shape_b, false, edge);
+			}
 		}
-		b = body_of(p.b);
-		if (b && b->_host_in_world()) {
-			emit_to(p.b, p.a, p.shape_a, p.shape_b, false, edge);
-		}
-		i = 0; // handlers may have changed the list
-	}
+	} while (!ended.empty());
 }
 
 void PhysicsWorld::step_bodies(double p_delta) {
@@ -282,32 +379,39 @@ void PhysicsWorld::_fill_state(RigidBody3D *p_body) {
 }
 
 void PhysicsWorld::_body_entered_tree(CollisionObject3D *p_body) {
-	world().bodies.push_back(p_body->get_instance_id());
+	World &w = world();
+	uint64_t id = p_body->get_instance_id();
+	w.body_slot[id] = w.bodies.size();
+	w.bodies.push_back(id);
 }
 
 void PhysicsWorld::_body_exiting_tree(CollisionObject3D *p_body) {
 	World &w = world();
 	uint64_t id = p_body->get_instance_id();
-	auto it = std::find(w.bodies.begin(), w.bodies.end(), id);
-	if (it != w.bodies.end()) {
-		w.bodies.erase(it);
+	auto slot = w.body_slot.find(id);
+	if (slot != w.body_slot.end()) {
+		// A hole keeps the others' slots; the list is compacted once half of it is holes.
+		w.bodies[slot->second] = 0;
+		w.body_slot.erase(slot);
+		if (++w.body_holes * 2 > w.bodies.size()) {
+			w.bodies.erase(std::remove(w.bodies.begin(), w.bodies.end(), (uint64_t)0), w.bodies.end());
+			w.body_holes = 0;
+			for (size_t i = 0; i < w.bodies.size(); i++) {
+				w.body_slot[w.bodies[i]] = i;
+			}
+		}
 	}
 	w.contacts.erase(id);
-	// The bodies it touches hear at once that it is gone, as the engine does.
-	for (size_t i = 0; i < w.pairs.size();) {
-		Pair p = w.pairs[i];
-		if (p.a != id && p.b != id) {
-			i++;
-			continue;
-		}
-		w.pairs.erase(w.pairs.begin() + (std::ptrdiff_t)i);
+	// The bodies it touches hear at once that it is gone, as the engine does,
+	// in the order the pairs began.
+	for (std::vector<uint64_t> numbers = w.pairs.numbers_of(id); !numbers.empty(); numbers = w.pairs.numbers_of(id)) {
+		Pair p = w.pairs.remove_number(numbers.front());
 		bool edge = !has_pair_with(p.a, p.b);
 		if (p.a == id) {
 			emit_to(p.b, id, p.shape_a, p.shape_b, false, edge);
 		} else {
 			emit_to(p.a, id, p.shape_b, p.shape_a, false, edge);
 		}
-		i = 0;
 	}
 }
 
@@ -325,15 +429,30 @@ void PhysicsWorld::_shape_index_removed(CollisionObject3D *p_body, int32_t p_ind
 		}
 	}
 	// A removed shape's pairs end without signals; later shapes move down.
-	std::vector<Pair> &pairs = w.pairs;
-	pairs.erase(std::remove_if(pairs.begin(), pairs.end(), [&](const Pair &p) { return (p.a == id && p.shape_a == p_index) || (p.b == id && p.shape_b == p_index); }), pairs.end());
-	for (Pair &p : pairs) {
+	Pairs &pairs = w.pairs;
+	for (uint64_t number : pairs.numbers_of(id)) {
+		Pair p = pairs.by_number.at(number);
+		if ((p.a == id && p.shape_a == p_index) || (p.b == id && p.shape_b == p_index)) {
+			pairs.remove_number(number);
+			continue;
+		}
+		if ((p.a == id && p.shape_a > p_index) || (p.b == id && p.shape_b > p_index)) {
+			pairs.number_of.erase(PairKey(p));
+		}
+	}
+	// New keys only once every old one is gone: a moved pair may take the key another left.
+	for (uint64_t number : pairs.numbers_of(id)) {
+		Pair &p = pairs.by_number.at(number);
+		if (!((p.a == id && p.shape_a > p_index) || (p.b == id && p.shape_b > p_index))) {
+			continue;
+		}
 		if (p.a == id && p.shape_a > p_index) {
 			p.shape_a--;
 		}
 		if (p.b == id && p.shape_b > p_index) {
 			p.shape_b--;
 		}
+		pairs.number_of[PairKey(p)] = number;
 	}
 }
 

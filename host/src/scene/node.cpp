@@ -38,7 +38,7 @@ void Node::_host_predelete() {
 		_parent->remove_child(this);
 	}
 	// Free children from the last one, as the engine does.
-	while (!_children.empty()) {
+	while (!_child_list().empty()) {
 		Node *child = _children.back();
 		memdelete(child);
 	}
@@ -89,7 +89,7 @@ void Node::_host_notification(int p_what) {
 
 void Node::_validate_child_name(Node *p_child, bool p_force_readable) {
 	auto taken = [&](const StringName &p_name) {
-		for (Node *c : _children) {
+		for (Node *c : _child_list()) {
 			if (c != p_child && c->_name == p_name) {
 				return true;
 			}
@@ -133,15 +133,19 @@ void Node::add_child(Node *p_node, bool p_force_readable_name, Node::InternalMod
 	ERR_FAIL_COND_MSG(p_node->is_ancestor_of(this), "Can't add child '" + String(p_node->get_name()) + "' to '" + String(get_name()) + "' as it would result in a cyclic dependency since '" + String(p_node->get_name()) + "' is already a parent of '" + String(get_name()) + "'.");
 	_validate_child_name(p_node, p_force_readable_name);
 	p_node->_internal = p_internal;
+	_child_list();
+	size_t at = _children.size();
 	if (p_internal == INTERNAL_MODE_FRONT) {
 		auto it = std::find_if(_children.begin(), _children.end(), [](Node *c) { return c->_internal != INTERNAL_MODE_FRONT; });
-		_children.insert(it, p_node);
+		at = (size_t)(it - _children.begin());
 	} else if (p_internal == INTERNAL_MODE_BACK) {
-		_children.push_back(p_node);
-	} else {
+		_back_children++;
+	} else if (_back_children > 0) {
 		auto it = std::find_if(_children.begin(), _children.end(), [](Node *c) { return c->_internal == INTERNAL_MODE_BACK; });
-		_children.insert(it, p_node);
+		at = (size_t)(it - _children.begin());
 	}
+	_children.insert(_children.begin() + (std::ptrdiff_t)at, p_node);
+	_renumber_children(at);
 	p_node->_parent = this;
 	p_node->_host_notification(NOTIFICATION_PARENTED);
 	if (_tree) {
@@ -157,16 +161,32 @@ void Node::add_sibling(Node *p_sibling, bool p_force_readable_name) {
 	_parent->move_child(p_sibling, get_index() + 1);
 }
 
+bool Node::_is_child_at_index(const Node *p_node) const {
+	return p_node->_parent == this && p_node->_index_in_parent < _children.size() && _children[p_node->_index_in_parent] == p_node;
+}
+
 void Node::remove_child(Node *p_node) {
 	ERR_FAIL_NULL(p_node);
-	auto it = std::find(_children.begin(), _children.end(), p_node);
-	ERR_FAIL_COND_MSG(it == _children.end(), "Cannot remove child node '" + String(p_node->get_name()) + "' as it is not a child of this node.");
+	ERR_FAIL_COND_MSG(!_is_child_at_index(p_node), "Cannot remove child node '" + String(p_node->get_name()) + "' as it is not a child of this node.");
 	if (p_node->_tree) {
 		p_node->_host_exit_tree();
 	}
-	it = std::find(_children.begin(), _children.end(), p_node);
-	if (it != _children.end()) {
-		_children.erase(it);
+	// Exit handlers may have changed the list.
+	if (_is_child_at_index(p_node)) {
+		size_t at = p_node->_index_in_parent;
+		if (at + 1 == _children.size()) {
+			_children.pop_back();
+			while (!_children.empty() && !_children.back()) {
+				_children.pop_back();
+				_child_holes--;
+			}
+		} else {
+			_children[at] = nullptr;
+			_child_holes++;
+		}
+	}
+	if (p_node->_internal == INTERNAL_MODE_BACK) {
+		_back_children--;
 	}
 	p_node->_parent = nullptr;
 	p_node->_internal = INTERNAL_MODE_DISABLED;
@@ -181,7 +201,7 @@ void Node::_clear_invalid_owners(Node *p_root) {
 		_owner = nullptr;
 	}
 	(void)p_root;
-	for (Node *c : _children) {
+	for (Node *c : _child_list()) {
 		c->_clear_invalid_owners(p_root);
 	}
 }
@@ -216,12 +236,27 @@ void Node::_host_reparent_keep_global(Node *p_new_parent) {
 	reparent(p_new_parent, false);
 }
 
+const std::vector<Node *> &Node::_child_list() const {
+	if (_child_holes > 0) {
+		_children.erase(std::remove(_children.begin(), _children.end(), nullptr), _children.end());
+		_child_holes = 0;
+		_renumber_children(0);
+	}
+	return _children;
+}
+
+void Node::_renumber_children(size_t p_from) const {
+	for (size_t i = p_from; i < _children.size(); i++) {
+		_children[i]->_index_in_parent = i;
+	}
+}
+
 std::vector<Node *> Node::_visible_children(bool p_include_internal) const {
 	if (p_include_internal) {
-		return _children;
+		return _child_list();
 	}
 	std::vector<Node *> out;
-	for (Node *c : _children) {
+	for (Node *c : _child_list()) {
 		if (c->_internal == INTERNAL_MODE_DISABLED) {
 			out.push_back(c);
 		}
@@ -262,15 +297,17 @@ int32_t Node::get_index(bool p_include_internal) const {
 
 void Node::move_child(Node *p_child_node, int32_t p_to_index) {
 	ERR_FAIL_NULL(p_child_node);
-	auto it = std::find(_children.begin(), _children.end(), p_child_node);
-	ERR_FAIL_COND_MSG(it == _children.end(), "Child is not a child of this node.");
-	_children.erase(it);
+	_child_list();
+	ERR_FAIL_COND_MSG(!_is_child_at_index(p_child_node), "Child is not a child of this node.");
+	size_t from = p_child_node->_index_in_parent;
+	_children.erase(_children.begin() + (std::ptrdiff_t)from);
 	int32_t n = (int32_t)_children.size();
 	if (p_to_index < 0) {
 		p_to_index += n + 1;
 	}
 	p_to_index = std::max(0, std::min(p_to_index, n));
 	_children.insert(_children.begin() + p_to_index, p_child_node);
+	_renumber_children(std::min(from, (size_t)p_to_index));
 	p_child_node->_host_notification(NOTIFICATION_MOVED_IN_PARENT);
 	emit_signal("child_order_changed");
 }
@@ -302,7 +339,7 @@ Node *Node::get_node_or_null(const NodePath &p_path) const {
 		for (int64_t i = 1; i < p_path.get_name_count() && current; i++) {
 			StringName part = p_path.get_name(i);
 			const Node *next = nullptr;
-			for (Node *c : current->_children) {
+			for (Node *c : current->_child_list()) {
 				if (c->_name == part) {
 					next = c;
 					break;
@@ -323,7 +360,7 @@ Node *Node::get_node_or_null(const NodePath &p_path) const {
 		}
 		const Node *next = nullptr;
 		StringName part_name(part);
-		for (Node *c : current->_children) {
+		for (Node *c : current->_child_list()) {
 			if (c->_name == part_name) {
 				next = c;
 				break;
@@ -336,7 +373,7 @@ Node *Node::get_node_or_null(const NodePath &p_path) const {
 
 Node *Node::find_child(const String &p_pattern, bool p_recursive, bool p_owned) const {
 	ERR_FAIL_COND_V(p_pattern.is_empty(), nullptr);
-	for (Node *c : _children) {
+	for (Node *c : _child_list()) {
 		if (p_owned && !c->_owner) {
 			continue;
 		}
@@ -356,7 +393,7 @@ Node *Node::find_child(const String &p_pattern, bool p_recursive, bool p_owned) 
 
 TypedArray<Node> Node::find_children(const String &p_pattern, const String &p_type, bool p_recursive, bool p_owned) const {
 	TypedArray<Node> out;
-	for (Node *c : _children) {
+	for (Node *c : _child_list()) {
 		if (p_owned && !c->_owner) {
 			continue;
 		}
@@ -558,7 +595,7 @@ void Node::print_tree_pretty() {
 
 void Node::_host_collect_tree(std::vector<Node *> &r_nodes) {
 	r_nodes.push_back(this);
-	for (Node *c : _children) {
+	for (Node *c : _child_list()) {
 		c->_host_collect_tree(r_nodes);
 	}
 }
@@ -579,7 +616,7 @@ void Node::_propagate_enter_tree() {
 		_tree->_host_node_added(this);
 	}
 	// Children may be added or removed by a child's enter-tree work.
-	std::vector<Node *> children = _children;
+	std::vector<Node *> children = _child_list();
 	for (Node *c : children) {
 		if (c->_parent == this && !c->_tree) {
 			c->_tree = _tree;
@@ -589,7 +626,7 @@ void Node::_propagate_enter_tree() {
 }
 
 void Node::_propagate_ready() {
-	std::vector<Node *> children = _children;
+	std::vector<Node *> children = _child_list();
 	for (Node *c : children) {
 		if (c->_parent == this) {
 			c->_propagate_ready();
@@ -607,7 +644,7 @@ void Node::_host_exit_tree() {
 }
 
 void Node::_propagate_exit_tree() {
-	std::vector<Node *> children = _children;
+	std::vector<Node *> children = _child_list();
 	for (auto it = children.rbegin(); it != children.rend(); ++it) {
 		if ((*it)->_parent == this && (*it)->_tree) {
 			(*it)->_propagate_exit_tree();

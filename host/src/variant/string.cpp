@@ -301,39 +301,53 @@ String format_unsigned(uint64_t p_magnitude, bool p_negative, int64_t p_base, bo
 
 // Construction -----------------------------------------------------------
 
+const std::u32string &String::_empty_text() {
+	static const std::u32string empty;
+	return empty;
+}
+
+std::u32string &String::_edit() {
+	if (!_shared) {
+		_shared = std::make_shared<std::u32string>();
+	} else if (_shared.use_count() > 1) {
+		_shared = std::make_shared<std::u32string>(*_shared);
+	}
+	return *_shared;
+}
+
 String::String(const StringName &p_from) :
-		_data(p_from._get_string()._data) {}
+		_shared(p_from._get_string()._shared) {}
 
 String::String(const NodePath &p_from) {
 	if (p_from.is_absolute()) {
-		_data += U'/';
+		_edit() += U'/';
 	}
 	for (int64_t i = 0; i < p_from.get_name_count(); i++) {
 		if (i > 0) {
-			_data += U'/';
+			_edit() += U'/';
 		}
-		_data += String(p_from.get_name(i))._data;
+		_edit() += String(p_from.get_name(i))._text();
 	}
 	for (int64_t i = 0; i < p_from.get_subname_count(); i++) {
-		_data += U':';
-		_data += String(p_from.get_subname(i))._data;
+		_edit() += U':';
+		_edit() += String(p_from.get_subname(i))._text();
 	}
 }
 
 String::String(const char *p_from) {
-	decode_latin1(_data, p_from);
+	decode_latin1(_edit(), p_from);
 }
 
 String::String(const wchar_t *p_from) {
-	decode_wide(_data, p_from);
+	decode_wide(_edit(), p_from);
 }
 
 String::String(const char16_t *p_from) {
-	decode_utf16(_data, p_from, -1);
+	decode_utf16(_edit(), p_from, -1);
 }
 
 String::String(const char32_t *p_from) {
-	decode_utf32(_data, p_from);
+	decode_utf32(_edit(), p_from);
 }
 
 String String::utf8(const char *p_from, int64_t p_len) {
@@ -343,7 +357,7 @@ String String::utf8(const char *p_from, int64_t p_len) {
 }
 
 void String::parse_utf8(const char *p_from, int64_t p_len) {
-	decode_utf8(_data, p_from, p_len);
+	decode_utf8(_edit(), p_from, p_len);
 }
 
 String String::utf16(const char16_t *p_from, int64_t p_len) {
@@ -353,7 +367,7 @@ String String::utf16(const char16_t *p_from, int64_t p_len) {
 }
 
 void String::parse_utf16(const char16_t *p_from, int64_t p_len) {
-	decode_utf16(_data, p_from, p_len);
+	decode_utf16(_edit(), p_from, p_len);
 }
 
 // Numbers --------------------------------------------------------------------
@@ -440,19 +454,19 @@ String String::num_scientific(double p_number) {
 
 String String::chr(int64_t p_char) {
 	String s;
-	s._data.assign(1, (char32_t)p_char);
+	s._edit().assign(1, (char32_t)p_char);
 	return s;
 }
 
 int64_t String::to_int() const {
 	// Engine rules: stop at the first '.', skip anything that is not a digit,
 	// and let a '-' before the first non-zero digit flip the sign.
-	const size_t dot = _data.find(U'.');
-	const size_t to = dot == std::u32string::npos ? _data.size() : dot;
+	const size_t dot = _text().find(U'.');
+	const size_t to = dot == std::u32string::npos ? _text().size() : dot;
 	int64_t integer = 0;
 	int64_t sign = 1;
 	for (size_t i = 0; i < to; i++) {
-		const char32_t c = _data[i];
+		const char32_t c = _text()[i];
 		if (is_digit(c)) {
 			const bool overflow = integer > INT64_MAX / 10 ||
 					(integer == INT64_MAX / 10 && ((sign == 1 && c > U'7') || (sign == -1 && c > U'8')));
@@ -472,39 +486,39 @@ int64_t String::to_int() const {
 double String::to_float() const {
 	// Leading blanks, sign, digits with one '.', optional exponent; the rest is ignored.
 	size_t i = 0;
-	const size_t n = _data.size();
-	while (i < n && (_data[i] == U' ' || (_data[i] >= 9 && _data[i] <= 13))) {
+	const size_t n = _text().size();
+	while (i < n && (_text()[i] == U' ' || (_text()[i] >= 9 && _text()[i] <= 13))) {
 		i++;
 	}
 	std::string num_str;
-	if (i < n && (_data[i] == U'+' || _data[i] == U'-')) {
-		num_str += (char)_data[i++];
+	if (i < n && (_text()[i] == U'+' || _text()[i] == U'-')) {
+		num_str += (char)_text()[i++];
 	}
 	bool any_digit = false;
-	while (i < n && is_digit(_data[i])) {
-		num_str += (char)_data[i++];
+	while (i < n && is_digit(_text()[i])) {
+		num_str += (char)_text()[i++];
 		any_digit = true;
 	}
-	if (i < n && _data[i] == U'.') {
+	if (i < n && _text()[i] == U'.') {
 		num_str += '.';
 		i++;
-		while (i < n && is_digit(_data[i])) {
-			num_str += (char)_data[i++];
+		while (i < n && is_digit(_text()[i])) {
+			num_str += (char)_text()[i++];
 			any_digit = true;
 		}
 	}
 	if (!any_digit) {
 		return 0.0;
 	}
-	if (i < n && (_data[i] == U'e' || _data[i] == U'E')) {
+	if (i < n && (_text()[i] == U'e' || _text()[i] == U'E')) {
 		size_t j = i + 1;
 		std::string exp_str = "e";
-		if (j < n && (_data[j] == U'+' || _data[j] == U'-')) {
-			exp_str += (char)_data[j++];
+		if (j < n && (_text()[j] == U'+' || _text()[j] == U'-')) {
+			exp_str += (char)_text()[j++];
 		}
-		if (j < n && is_digit(_data[j])) {
-			while (j < n && is_digit(_data[j])) {
-				exp_str += (char)_data[j++];
+		if (j < n && is_digit(_text()[j])) {
+			while (j < n && is_digit(_text()[j])) {
+				exp_str += (char)_text()[j++];
 			}
 			num_str += exp_str;
 		}
@@ -513,16 +527,16 @@ double String::to_float() const {
 }
 
 bool String::is_valid_int() const {
-	const size_t n = _data.size();
+	const size_t n = _text().size();
 	if (n == 0) {
 		return false;
 	}
 	size_t from = 0;
-	if (n > 1 && (_data[0] == U'+' || _data[0] == U'-')) {
+	if (n > 1 && (_text()[0] == U'+' || _text()[0] == U'-')) {
 		from = 1;
 	}
 	for (size_t i = from; i < n; i++) {
-		if (!is_digit(_data[i])) {
+		if (!is_digit(_text()[i])) {
 			return false;
 		}
 	}
@@ -533,8 +547,8 @@ bool String::is_valid_int() const {
 
 CharString String::utf8() const {
 	std::string out;
-	out.reserve(_data.size());
-	for (char32_t c : _data) {
+	out.reserve(_text().size());
+	for (char32_t c : _text()) {
 		if (c < 0x80) {
 			out += (char)c;
 		} else if (c < 0x800) {
@@ -558,14 +572,14 @@ CharString String::utf8() const {
 
 CharString String::ascii() const {
 	CharString cs;
-	if (_data.empty()) {
+	if (_text().empty()) {
 		return cs;
 	}
-	cs.resize((int64_t)_data.size() + 1);
+	cs.resize((int64_t)_text().size() + 1);
 	char *w = cs.ptrw();
 	bool reported = false;
-	for (size_t i = 0; i < _data.size(); i++) {
-		const char32_t c = _data[i];
+	for (size_t i = 0; i < _text().size(); i++) {
+		const char32_t c = _text()[i];
 		if (c <= 0xFF) {
 			w[i] = (char)c;
 			continue;
@@ -578,18 +592,18 @@ CharString String::ascii() const {
 			_err_print_error(FUNCTION_STR, __FILE__, __LINE__, msg);
 		}
 	}
-	w[_data.size()] = 0;
+	w[_text().size()] = 0;
 	return cs;
 }
 
 Char16String String::utf16() const {
 	Char16String cs;
-	if (_data.empty()) {
+	if (_text().empty()) {
 		return cs;
 	}
 	std::u16string out;
-	out.reserve(_data.size());
-	for (char32_t c : _data) {
+	out.reserve(_text().size());
+	for (char32_t c : _text()) {
 		if (c >= 0x10000 && c <= 0x10FFFF) {
 			c -= 0x10000;
 			out += (char16_t)(0xD800 + (c >> 10));
@@ -606,12 +620,12 @@ Char16String String::utf16() const {
 }
 
 Char32String String::utf32() const {
-	return Char32String(_data.c_str());
+	return Char32String(_text().c_str());
 }
 
 CharWideString String::wide_string() const {
 	CharWideString cs;
-	if (_data.empty()) {
+	if (_text().empty()) {
 		return cs;
 	}
 	if constexpr (sizeof(wchar_t) == 2) {
@@ -621,9 +635,9 @@ CharWideString String::wide_string() const {
 			cs.ptrw()[i] = (wchar_t)u16.get(i);
 		}
 	} else {
-		cs.resize((int64_t)_data.size() + 1);
-		for (size_t i = 0; i < _data.size(); i++) {
-			cs.ptrw()[i] = (wchar_t)_data[i];
+		cs.resize((int64_t)_text().size() + 1);
+		for (size_t i = 0; i < _text().size(); i++) {
+			cs.ptrw()[i] = (wchar_t)_text()[i];
 		}
 	}
 	return cs;
@@ -632,25 +646,25 @@ CharWideString String::wide_string() const {
 // Raw access -----------------------------------------------------------------
 
 const char32_t *String::ptr() const {
-	return _data.c_str();
+	return _text().c_str();
 }
 
 char32_t *String::ptrw() {
-	return _data.empty() ? nullptr : &_data[0];
+	return _edit().empty() ? nullptr : &_edit()[0];
 }
 
 Error String::resize(int64_t p_size) {
 	ERR_FAIL_COND_V(p_size < 0, ERR_INVALID_PARAMETER);
 	// The terminator lives past the end of the u32string, so callers may
 	// still write 0 at index p_size - 1.
-	_data.resize(p_size > 0 ? (size_t)(p_size - 1) : 0, U'\0');
+	_edit().resize(p_size > 0 ? (size_t)(p_size - 1) : 0, U'\0');
 	return OK;
 }
 
 int64_t String::hash() const {
 	// djb2 over code points, as the engine hashes strings.
 	uint32_t hashv = 5381;
-	for (char32_t c : _data) {
+	for (char32_t c : _text()) {
 		hashv = ((hashv << 5) + hashv) + (uint32_t)c;
 	}
 	return hashv;
@@ -658,7 +672,7 @@ int64_t String::hash() const {
 
 int64_t String::unicode_at(int64_t p_at) const {
 	ERR_FAIL_INDEX_V(p_at, length(), 0);
-	return _data[(size_t)p_at];
+	return _text()[(size_t)p_at];
 }
 
 const char32_t &String::operator[](int64_t p_index) const {
@@ -668,7 +682,7 @@ const char32_t &String::operator[](int64_t p_index) const {
 		_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, p_index, length(), "p_index", "length()");
 		return zero;
 	}
-	return _data.c_str()[p_index];
+	return _text().c_str()[p_index];
 }
 
 char32_t &String::operator[](int64_t p_index) {
@@ -678,14 +692,14 @@ char32_t &String::operator[](int64_t p_index) {
 		scratch = 0;
 		return scratch;
 	}
-	return _data[(size_t)p_index];
+	return _edit()[(size_t)p_index];
 }
 
 // Case and matching ------------------------------------------------------------
 
 String String::to_upper() const {
 	String s = *this;
-	for (char32_t &c : s._data) {
+	for (char32_t &c : s._edit()) {
 		c = upper_char(c);
 	}
 	return s;
@@ -693,34 +707,34 @@ String String::to_upper() const {
 
 String String::to_lower() const {
 	String s = *this;
-	for (char32_t &c : s._data) {
+	for (char32_t &c : s._edit()) {
 		c = lower_char(c);
 	}
 	return s;
 }
 
 bool String::match(const String &p_expr) const {
-	return wildcard_match(p_expr._data, _data, true);
+	return wildcard_match(p_expr._text(), _text(), true);
 }
 
 bool String::matchn(const String &p_expr) const {
-	return wildcard_match(p_expr._data, _data, false);
+	return wildcard_match(p_expr._text(), _text(), false);
 }
 
 bool String::begins_with(const String &p_text) const {
-	return _data.size() >= p_text._data.size() && _data.compare(0, p_text._data.size(), p_text._data) == 0;
+	return _text().size() >= p_text._text().size() && _text().compare(0, p_text._text().size(), p_text._text()) == 0;
 }
 
 bool String::ends_with(const String &p_text) const {
-	const size_t n = p_text._data.size();
-	return _data.size() >= n && _data.compare(_data.size() - n, n, p_text._data) == 0;
+	const size_t n = p_text._text().size();
+	return _text().size() >= n && _text().compare(_text().size() - n, n, p_text._text()) == 0;
 }
 
 int64_t String::find(const String &p_what, int64_t p_from) const {
 	if (p_from < 0 || p_what.is_empty() || is_empty()) {
 		return -1;
 	}
-	const size_t pos = _data.find(p_what._data, (size_t)p_from);
+	const size_t pos = _text().find(p_what._text(), (size_t)p_from);
 	return pos == std::u32string::npos ? -1 : (int64_t)pos;
 }
 
@@ -735,7 +749,7 @@ int64_t String::rfind(const String &p_what, int64_t p_from) const {
 	}
 	// Any negative start means "from the end", as in the engine.
 	const int64_t from = (p_from < 0 || p_from > limit) ? limit : p_from;
-	const size_t pos = _data.rfind(p_what._data, (size_t)from);
+	const size_t pos = _text().rfind(p_what._text(), (size_t)from);
 	return pos == std::u32string::npos ? -1 : (int64_t)pos;
 }
 
@@ -748,7 +762,7 @@ bool String::containsn(const String &p_what) const {
 }
 
 int64_t String::casecmp_to(const String &p_to) const {
-	const int c = _data.compare(p_to._data);
+	const int c = _text().compare(p_to._text());
 	return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
@@ -766,7 +780,7 @@ String String::substr(int64_t p_from, int64_t p_len) const {
 		return String();
 	}
 	String s;
-	s._data = _data.substr((size_t)p_from, (size_t)p_len);
+	s._edit() = _text().substr((size_t)p_from, (size_t)p_len);
 	return s;
 }
 
@@ -803,12 +817,12 @@ String String::replace(const String &p_what, const String &p_forwhat) const {
 	String s;
 	size_t from = 0;
 	size_t pos;
-	while ((pos = _data.find(p_what._data, from)) != std::u32string::npos) {
-		s._data.append(_data, from, pos - from);
-		s._data += p_forwhat._data;
-		from = pos + p_what._data.size();
+	while ((pos = _text().find(p_what._text(), from)) != std::u32string::npos) {
+		s._edit().append(_text(), from, pos - from);
+		s._edit() += p_forwhat._text();
+		from = pos + p_what._text().size();
 	}
-	s._data.append(_data, from, std::u32string::npos);
+	s._edit().append(_text(), from, std::u32string::npos);
 	return s;
 }
 
@@ -817,7 +831,7 @@ String String::insert(int64_t p_position, const String &p_what) const {
 		return *this;
 	}
 	String s = *this;
-	s._data.insert((size_t)p_position, p_what._data);
+	s._edit().insert((size_t)p_position, p_what._text());
 	return s;
 }
 
@@ -827,16 +841,16 @@ String String::erase(int64_t p_position, int64_t p_chars) const {
 		return *this;
 	}
 	String s = *this;
-	s._data.erase((size_t)p_position, (size_t)p_chars);
+	s._edit().erase((size_t)p_position, (size_t)p_chars);
 	return s;
 }
 
 String String::repeat(int64_t p_count) const {
 	ERR_FAIL_COND_V(p_count < 0, String());
 	String s;
-	s._data.reserve(_data.size() * (size_t)p_count);
+	s._edit().reserve(_text().size() * (size_t)p_count);
 	for (int64_t i = 0; i < p_count; i++) {
-		s._data += _data;
+		s._edit() += _text();
 	}
 	return s;
 }
@@ -844,36 +858,36 @@ String String::repeat(int64_t p_count) const {
 String String::strip_edges(bool p_left, bool p_right) const {
 	// Everything up to and including space counts as blank.
 	size_t begin = 0;
-	size_t end = _data.size();
+	size_t end = _text().size();
 	if (p_left) {
-		while (begin < end && _data[begin] <= 32) {
+		while (begin < end && _text()[begin] <= 32) {
 			begin++;
 		}
 	}
 	if (p_right) {
-		while (end > begin && _data[end - 1] <= 32) {
+		while (end > begin && _text()[end - 1] <= 32) {
 			end--;
 		}
 	}
 	String s;
-	s._data = _data.substr(begin, end - begin);
+	s._edit() = _text().substr(begin, end - begin);
 	return s;
 }
 
 String String::lstrip(const String &p_chars) const {
-	const size_t begin = _data.find_first_not_of(p_chars._data);
+	const size_t begin = _text().find_first_not_of(p_chars._text());
 	String s;
 	if (begin != std::u32string::npos) {
-		s._data = _data.substr(begin);
+		s._edit() = _text().substr(begin);
 	}
 	return s;
 }
 
 String String::rstrip(const String &p_chars) const {
-	const size_t last = _data.find_last_not_of(p_chars._data);
+	const size_t last = _text().find_last_not_of(p_chars._text());
 	String s;
 	if (last != std::u32string::npos) {
-		s._data = _data.substr(0, last + 1);
+		s._edit() = _text().substr(0, last + 1);
 	}
 	return s;
 }
@@ -889,22 +903,22 @@ String String::trim_suffix(const String &p_suffix) const {
 String String::pad_zeros(int64_t p_digits) const {
 	// Pads the integer part only; a sign or other prefix stays in front.
 	String s = *this;
-	size_t end = s._data.find(U'.');
+	size_t end = s._edit().find(U'.');
 	if (end == std::u32string::npos) {
-		end = s._data.size();
+		end = s._edit().size();
 	}
 	if (end == 0) {
 		return s;
 	}
 	size_t begin = 0;
-	while (begin < end && !is_digit(s._data[begin])) {
+	while (begin < end && !is_digit(s._edit()[begin])) {
 		begin++;
 	}
 	if (begin >= end) {
 		return s;
 	}
 	if ((int64_t)(end - begin) < p_digits) {
-		s._data.insert(begin, (size_t)(p_digits - (int64_t)(end - begin)), U'0');
+		s._edit().insert(begin, (size_t)(p_digits - (int64_t)(end - begin)), U'0');
 	}
 	return s;
 }
@@ -915,16 +929,16 @@ String String::get_slice(const String &p_delimiter, int64_t p_slice) const {
 	}
 	size_t from = 0;
 	for (int64_t i = 0;; i++) {
-		size_t pos = _data.find(p_delimiter._data, from);
+		size_t pos = _text().find(p_delimiter._text(), from);
 		if (i == p_slice) {
 			String s;
-			s._data = _data.substr(from, pos == std::u32string::npos ? std::u32string::npos : pos - from);
+			s._edit() = _text().substr(from, pos == std::u32string::npos ? std::u32string::npos : pos - from);
 			return s;
 		}
 		if (pos == std::u32string::npos) {
 			return String();
 		}
-		from = pos + p_delimiter._data.size();
+		from = pos + p_delimiter._text().size();
 	}
 }
 
@@ -934,9 +948,9 @@ int64_t String::get_slice_count(const String &p_delimiter) const {
 	}
 	int64_t slices = 1;
 	size_t pos = 0;
-	while ((pos = _data.find(p_delimiter._data, pos)) != std::u32string::npos) {
+	while ((pos = _text().find(p_delimiter._text(), pos)) != std::u32string::npos) {
 		slices++;
-		pos += p_delimiter._data.size();
+		pos += p_delimiter._text().size();
 	}
 	return slices;
 }
@@ -945,7 +959,7 @@ int64_t String::get_slice_count(const String &p_delimiter) const {
 
 String String::operator+(const String &p_other) const {
 	String s = *this;
-	s._data += p_other._data;
+	s._edit() += p_other._text();
 	return s;
 }
 
@@ -967,17 +981,17 @@ String String::operator+(const char32_t *p_str) {
 
 String String::operator+(char32_t p_char) {
 	String s = *this;
-	s._data += p_char;
+	s._edit() += p_char;
 	return s;
 }
 
 String &String::operator+=(const String &p_str) {
-	_data += p_str._data;
+	_edit() += p_str._text();
 	return *this;
 }
 
 String &String::operator+=(char32_t p_char) {
-	_data += p_char;
+	_edit() += p_char;
 	return *this;
 }
 

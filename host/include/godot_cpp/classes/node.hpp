@@ -137,7 +137,15 @@ private:
 	StringName _name;
 	Node *_parent = nullptr;
 	Node *_owner = nullptr;
-	std::vector<Node *> _children;
+	// In order. A child removed from the middle leaves a hole (null) that the
+	// next read of the list closes, so that freeing many children costs each
+	// only its own removal. Read through _child_list().
+	mutable std::vector<Node *> _children;
+	mutable size_t _child_holes = 0;
+	// Its slot in the parent's _children.
+	mutable size_t _index_in_parent = 0;
+	// Children added at the back as internal ones.
+	size_t _back_children = 0;
 	InternalMode _internal = INTERNAL_MODE_DISABLED;
 	SceneTree *_tree = nullptr;
 	bool _ready_done = false;
@@ -155,6 +163,9 @@ private:
 	void _clear_invalid_owners(Node *p_root);
 	ProcessMode _resolved_process_mode() const;
 	std::vector<Node *> _visible_children(bool p_include_internal) const;
+	const std::vector<Node *> &_child_list() const;
+	bool _is_child_at_index(const Node *p_node) const;
+	void _renumber_children(size_t p_from) const;
 };
 
 } // namespace godot

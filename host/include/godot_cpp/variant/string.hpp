@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace godot {
@@ -21,7 +22,13 @@ class Variant;
 // Narrow C strings are read as Latin-1 (as the binding library does);
 // use String::utf8() for UTF-8 input.
 class HOST_API String {
-	std::u32string _data;
+	// Shared until written, as the engine's strings are: a copy allocates nothing.
+	std::shared_ptr<std::u32string> _shared;
+
+	static const std::u32string &_empty_text();
+	const std::u32string &_text() const { return _shared ? *_shared : _empty_text(); }
+	// The text alone to this string, to be changed.
+	std::u32string &_edit();
 
 public:
 	String() = default;
@@ -30,7 +37,7 @@ public:
 	String &operator=(const String &) = default;
 	String &operator=(String &&) noexcept = default;
 	~String() {
-		if (unlikely(_HostUnloadWatch::active) && !_data.empty()) {
+		if (unlikely(_HostUnloadWatch::active) && !is_empty()) {
 			_HostUnloadWatch::released_string(*this);
 		}
 	}
@@ -65,8 +72,8 @@ public:
 	// Size includes the terminator, as in the engine: resize(n + 1) makes room for n characters.
 	Error resize(int64_t p_size);
 
-	int64_t length() const { return (int64_t)_data.size(); }
-	bool is_empty() const { return _data.empty(); }
+	int64_t length() const { return (int64_t)_text().size(); }
+	bool is_empty() const { return _text().empty(); }
 	int64_t hash() const;
 	int64_t unicode_at(int64_t p_at) const;
 
@@ -122,8 +129,8 @@ public:
 	String &operator+=(const wchar_t *p_str);
 	String &operator+=(const char32_t *p_str);
 
-	bool operator==(const String &p_other) const { return _data == p_other._data; }
-	bool operator!=(const String &p_other) const { return _data != p_other._data; }
+	bool operator==(const String &p_other) const { return _text() == p_other._text(); }
+	bool operator!=(const String &p_other) const { return _text() != p_other._text(); }
 	bool operator==(const char *p_str) const;
 	bool operator!=(const char *p_str) const;
 	bool operator==(const wchar_t *p_str) const;
@@ -132,10 +139,10 @@ public:
 	bool operator!=(const char16_t *p_str) const;
 	bool operator==(const char32_t *p_str) const;
 	bool operator!=(const char32_t *p_str) const;
-	bool operator<(const String &p_other) const { return _data < p_other._data; }
-	bool operator<=(const String &p_other) const { return _data <= p_other._data; }
-	bool operator>(const String &p_other) const { return _data > p_other._data; }
-	bool operator>=(const String &p_other) const { return _data >= p_other._data; }
+	bool operator<(const String &p_other) const { return _text() < p_other._text(); }
+	bool operator<=(const String &p_other) const { return _text() <= p_other._text(); }
+	bool operator>(const String &p_other) const { return _text() > p_other._text(); }
+	bool operator>=(const String &p_other) const { return _text() >= p_other._text(); }
 
 	const char32_t &operator[](int64_t p_index) const;
 	char32_t &operator[](int64_t p_index);
