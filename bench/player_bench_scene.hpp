@@ -19,6 +19,7 @@
 #include <godot_host/log.hpp>
 #include <godot_host/physics_world.hpp>
 
+#include <cstdint>
 #include <string>
 
 // The player's scene in the engine, for benchmarks.
@@ -74,6 +75,20 @@ struct PlayerBenchScene {
 		box.instantiate();
 		c->set_shape(box);
 		return c;
+	}
+
+	// A physics step with the given contacts of the player's shapes, one per
+	// index, integrated once so that what the body keeps is warm.
+	template <typename ContactOf>
+	godot::PhysicsDirectBodyState3D *step_with_contacts(int64_t p_count, ContactOf p_contact_of) {
+		for (int64_t i = 0; i < p_count; i++) {
+			godot_host::PhysicsWorld::add_contact(player, p_contact_of(i));
+		}
+		godot::PhysicsDirectBodyState3D *state = player->_host_state();
+		state->_host_begin_step(player, 0.01f);
+		godot_host::PhysicsWorld::_fill_state(player);
+		player->_integrate_forces(state);
+		return state;
 	}
 
 	~PlayerBenchScene() {

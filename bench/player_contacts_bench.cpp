@@ -59,17 +59,13 @@ static void BM_PlayerWallContacts(benchmark::State &p_state) {
 	scene.add_collider("index_01_r_collider");
 	StaticBody3D *wall = scene.add(scene.world, memnew(StaticBody3D), "Wall");
 	int64_t contacts = p_state.range(0);
-	for (int64_t i = 0; i < contacts; i++) {
+	PhysicsDirectBodyState3D *state = scene.step_with_contacts(contacts, [&](int64_t i) {
 		godot_host::PhysicsWorld::Contact c;
 		c.local_shape = (int32_t)(i % 2);
 		c.collider = wall;
 		c.local_normal = Vector3(0, 0, 1);
-		godot_host::PhysicsWorld::add_contact(scene.player, c);
-	}
-	PhysicsDirectBodyState3D *state = scene.player->_host_state();
-	state->_host_begin_step(scene.player, 0.01f);
-	godot_host::PhysicsWorld::_fill_state(scene.player);
-	scene.player->_integrate_forces(state);
+		return c;
+	});
 	uint64_t before = bench_allocation_count();
 	for (auto _ : p_state) {
 		scene.player->_integrate_forces(state);
@@ -90,17 +86,13 @@ static void BM_PlayerHeldObjectPushes(benchmark::State &p_state) {
 	}
 	RigidBody3D *body = add_body(scene);
 	int64_t contacts = p_state.range(0);
-	for (int64_t i = 0; i < contacts; i++) {
+	PhysicsDirectBodyState3D *state = scene.step_with_contacts(contacts, [&](int64_t) {
 		godot_host::PhysicsWorld::Contact c;
 		c.local_shape = 0;
 		c.collider = body;
 		c.local_normal = Vector3(1, 0, 0);
-		godot_host::PhysicsWorld::add_contact(scene.player, c);
-	}
-	PhysicsDirectBodyState3D *state = scene.player->_host_state();
-	state->_host_begin_step(scene.player, 0.01f);
-	godot_host::PhysicsWorld::_fill_state(scene.player);
-	scene.player->_integrate_forces(state);
+		return c;
+	});
 	uint64_t before = bench_allocation_count();
 	for (auto _ : p_state) {
 		scene.player->_integrate_forces(state);

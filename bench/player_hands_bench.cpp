@@ -27,17 +27,13 @@ static void BM_PlayerIntegrateForcesPushes(benchmark::State &p_state) {
 		bodies.push_back(b);
 	}
 	int64_t contacts = p_state.range(0);
-	for (int64_t i = 0; i < contacts; i++) {
+	PhysicsDirectBodyState3D *state = scene.step_with_contacts(contacts, [&](int64_t i) {
 		godot_host::PhysicsWorld::Contact c;
 		c.local_shape = 0;
 		c.collider = bodies[(size_t)i % bodies.size()];
 		c.local_normal = Vector3(1, 0, 0);
-		godot_host::PhysicsWorld::add_contact(scene.player, c);
-	}
-	PhysicsDirectBodyState3D *state = scene.player->_host_state();
-	state->_host_begin_step(scene.player, 0.01f);
-	godot_host::PhysicsWorld::_fill_state(scene.player);
-	scene.player->_integrate_forces(state);
+		return c;
+	});
 	uint64_t before = bench_allocation_count();
 	for (auto _ : p_state) {
 		scene.player->_integrate_forces(state);
