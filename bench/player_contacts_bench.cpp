@@ -22,6 +22,16 @@ void report_allocations(benchmark::State &p_state, uint64_t p_before, const char
 	p_state.counters[p_name] = benchmark::Counter((double)(bench_allocation_count() - p_before) / calls);
 }
 
+// The body integration over a step's contacts, per contact.
+void time_integration(benchmark::State &p_state, PlayerBenchScene &p_scene, PhysicsDirectBodyState3D *p_step, int64_t p_contacts) {
+	uint64_t before = bench_allocation_count();
+	for (auto _ : p_state) {
+		p_scene.player->_integrate_forces(p_step);
+	}
+	report_allocations(p_state, before, "allocs_per_contact", (double)p_contacts);
+	p_state.counters["ns_per_contact"] = benchmark::Counter((double)p_state.iterations() * (double)p_contacts, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 RigidBody3D *add_body(PlayerBenchScene &p_scene) {
 	RigidBody3D *b = memnew(RigidBody3D);
 	b->set_gravity_scale(0);
@@ -66,12 +76,7 @@ static void BM_PlayerWallContacts(benchmark::State &p_state) {
 		c.local_normal = Vector3(0, 0, 1);
 		return c;
 	});
-	uint64_t before = bench_allocation_count();
-	for (auto _ : p_state) {
-		scene.player->_integrate_forces(state);
-	}
-	report_allocations(p_state, before, "allocs_per_contact", (double)contacts);
-	p_state.counters["ns_per_contact"] = benchmark::Counter((double)p_state.iterations() * (double)contacts, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+	time_integration(p_state, scene, state, contacts);
 }
 BENCHMARK(BM_PlayerWallContacts)->Arg(16)->Arg(256);
 
@@ -93,12 +98,7 @@ static void BM_PlayerHeldObjectPushes(benchmark::State &p_state) {
 		c.local_normal = Vector3(1, 0, 0);
 		return c;
 	});
-	uint64_t before = bench_allocation_count();
-	for (auto _ : p_state) {
-		scene.player->_integrate_forces(state);
-	}
-	report_allocations(p_state, before, "allocs_per_contact", (double)contacts);
-	p_state.counters["ns_per_contact"] = benchmark::Counter((double)p_state.iterations() * (double)contacts, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+	time_integration(p_state, scene, state, contacts);
 }
 BENCHMARK(BM_PlayerHeldObjectPushes)->Arg(16)->Arg(256);
 
