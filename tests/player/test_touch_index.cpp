@@ -1,18 +1,18 @@
 // The index that finds a touched body's entry: ids put, moved and taken out
 // in any order must be found exactly as a plain map finds them, including
 // after the table grows and after runs of colliding ids lose members.
-#include "player.hpp"
+#include "touch_index.hpp"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <unordered_map>
 
-using godot::Player;
+using godot::TouchIndex;
 
 namespace {
 
-void expect_same(const Player::TouchIndex &p_index, const std::unordered_map<uint64_t, int64_t> &p_want, uint64_t p_max_id) {
+void expect_same(const TouchIndex &p_index, const std::unordered_map<uint64_t, int64_t> &p_want, uint64_t p_max_id) {
 	ASSERT_EQ(p_index.size(), (int64_t)p_want.size());
 	for (uint64_t id = 1; id <= p_max_id; id++) {
 		auto it = p_want.find(id);
@@ -23,7 +23,7 @@ void expect_same(const Player::TouchIndex &p_index, const std::unordered_map<uin
 } // namespace
 
 TEST(TouchIndex, AgreesWithAMapUnderRandomPutsMovesAndRemovals) {
-	Player::TouchIndex index;
+	TouchIndex index;
 	std::unordered_map<uint64_t, int64_t> want;
 	std::mt19937_64 random(7);
 	const uint64_t max_id = 3000;
@@ -46,7 +46,7 @@ TEST(TouchIndex, AgreesWithAMapUnderRandomPutsMovesAndRemovals) {
 
 TEST(TouchIndex, IdsOfOneRunStayReachableWhenMembersLeave) {
 	// Engine ids often differ only in their low bits; many share a run.
-	Player::TouchIndex index;
+	TouchIndex index;
 	std::unordered_map<uint64_t, int64_t> want;
 	const uint64_t base = 0x8000000000000000ULL;
 	for (uint64_t k = 0; k < 200; k++) {
@@ -65,7 +65,7 @@ TEST(TouchIndex, IdsOfOneRunStayReachableWhenMembersLeave) {
 }
 
 TEST(TouchIndex, EmptyClearedAndIdZero) {
-	Player::TouchIndex index;
+	TouchIndex index;
 	EXPECT_EQ(index.find(5), -1);
 	index.erase(5); // nothing to take out
 	index.set(0, 3); // names no object
