@@ -46,8 +46,8 @@ public:
 	static XRCamera3D *get_xr_camera();
 	static XRController3D *get_hand_controller(int p_hand);
 
-	// Forgets the scene's nodes and trackers, as when the manager that stored
-	// them leaves: nothing is carried from one scene into the next.
+	// Forgets every scene node and tracker held here, whoever stored them (a
+	// manager that leaves forgets only its own: XRManager::forget_scene_state).
 	static void clear_scene_state();
 	// Releases everything held, at the library's shut-down.
 	static void cleanup();
