@@ -71,6 +71,13 @@ T *live_or_forget(T *&r_node, uint64_t &r_id, const char *p_what) {
 	return r_node;
 }
 
+// Whether the object that p_id named still exists. Any call out of the
+// library can run a script that frees anything: a pointer held across such a
+// call is used afterwards only when its id, taken before, still names it.
+inline bool still_exists(uint64_t p_id) {
+	return p_id != 0 && ObjectDB::get_instance(p_id) != nullptr;
+}
+
 // Remembers p_node with its instance id, for live_or_forget.
 template <typename T>
 void remember(T *&r_node, uint64_t &r_id, T *p_node) {

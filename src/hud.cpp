@@ -32,9 +32,10 @@ int32_t glyph_index(uint8_t p_code) {
 }
 
 // A hidden glyph showing one atlas cell through its own copy of the glyph
-// material, or null (reported) when the glyph scene is not of the form
-// that typing needs.
-MeshInstance3D *make_glyph(const Ref<PackedScene> &p_scene, int32_t p_glyph) {
+// material, or null (reported) when the glyph scene is not of the form that
+// typing needs. r_id is the glyph's instance id: a script run by hiding it
+// may have freed it already.
+MeshInstance3D *make_glyph(const Ref<PackedScene> &p_scene, int32_t p_glyph, uint64_t &r_id) {
 	Node *node = p_scene->instantiate(PackedScene::GEN_EDIT_STATE_DISABLED);
 	ERR_FAIL_NULL_V_MSG(node, nullptr, "The glyph scene could not be instantiated.");
 	MeshInstance3D *instance = Object::cast_to<MeshInstance3D>(node);
@@ -56,6 +57,7 @@ MeshInstance3D *make_glyph(const Ref<PackedScene> &p_scene, int32_t p_glyph) {
 	}
 	cell->set_uv1_offset(Vector3((float)column * ATLAS_CELL, (float)row * ATLAS_CELL, 0));
 	instance->set_surface_override_material(0, cell);
+	r_id = instance->get_instance_id();
 	instance->set_visible(false);
 	return instance;
 }
@@ -80,7 +82,12 @@ void HUD::_ready() {
 	set_material_override(Ref<StandardMaterial3D>(material));
 	material->set_albedo(Color(0, 0, 0, 1));
 
+	// Hiding and adding the timer can run scripts that free this HUD.
+	const uint64_t self_id = get_instance_id();
 	set_visible(false);
+	if (!still_exists(self_id)) {
+		return;
+	}
 
 	if (Engine::get_singleton()->is_editor_hint()) {
 		set_process(false);
@@ -99,14 +106,22 @@ void HUD::_ready() {
 	}
 
 	make_typing_timer();
+	if (!still_exists(self_id)) {
+		return;
+	}
 	ready_to_type = true;
 }
 
-void HUD::make_typing_timer() {
-	remember(typing_timer, typing_timer_id, memnew(Timer));
-	typing_timer->set_autostart(false);
-	typing_timer->connect("timeout", Callable(this, "_on_typing_timer_timeout"));
-	add_child(typing_timer);
+// Adds the typing timer as a child; null when a script run by the addition
+// freed it. The caller checks that this HUD still exists.
+Timer *HUD::make_typing_timer() {
+	Timer *timer = memnew(Timer);
+	remember(typing_timer, typing_timer_id, timer);
+	const uint64_t timer_id = typing_timer_id;
+	timer->set_autostart(false);
+	timer->connect("timeout", Callable(this, "_on_typing_timer_timeout"));
+	add_child(timer);
+	return still_exists(timer_id) ? timer : nullptr;
 }
 
 Timer *HUD::live_typing_timer() {
@@ -136,23 +151,28 @@ double HUD::usable_typing_delay() {
 }
 
 void HUD::_on_typing_timer_timeout() {
-	Timer *timer = live_typing_timer();
 	// A text without glyphs still ends, one delay after it started.
 	if (character_index < 0 || character_index >= (int32_t)characters.size()) {
-		if (timer) {
-			timer->stop();
-		}
-		typing = false;
-		emit_signal(finished_typing_signal);
+		end_typing();
 		return;
 	}
 
+	// The click and the reveal can run scripts that free this HUD, or type
+	// or clear anew: then the next tick (or the new text) goes on.
+	const uint64_t self_id = get_instance_id();
+	const uint32_t text = text_generation;
 	if (live_or_forget(typing_sound, typing_sound_id, "HUD's click player")) {
 		typing_sound->play(0.0);
+		if (!still_exists(self_id) || text_generation != text) {
+			return;
+		}
 	}
 	const size_t index = (size_t)character_index;
 	if (ObjectDB::get_instance(character_ids[index]) == static_cast<Object *>(characters[index])) {
 		characters[index]->set_visible(true);
+		if (!still_exists(self_id) || text_generation != text) {
+			return;
+		}
 	} else if (!lost_glyph_reported) {
 		// Freed by a script: its place stays empty and typing goes on.
 		lost_glyph_reported = true;
@@ -162,11 +182,15 @@ void HUD::_on_typing_timer_timeout() {
 	if (character_index < (int32_t)characters.size()) {
 		return;
 	}
-	if (timer) {
+	end_typing();
+}
+
+// Stops the timer and emits "finished_typing", last: a receiver may free this HUD.
+void HUD::end_typing() {
+	if (Timer *timer = live_typing_timer()) {
 		timer->stop();
 	}
 	typing = false;
-	// Last: a receiver may free this HUD.
 	emit_signal(finished_typing_signal);
 }
 
@@ -187,59 +211,102 @@ void HUD::clear_text() {
 	}
 	characters.clear();
 	character_ids.clear();
+	text_generation++;
 }
 
 void HUD::play_text() {
 	// Only _ready outside the editor makes the timer.
 	ERR_FAIL_COND_MSG(!ready_to_type, "The HUD types only once it is ready, and not in the editor.");
-	if (!live_typing_timer()) {
-		// A script freed our own timer: the text must still type and end.
-		make_typing_timer();
+	// Making a glyph, adding and moving it can run scripts that free this
+	// HUD, its timer or the glyph, or type anew (that call then does the
+	// whole work) or clear (typing then ends at once).
+	const uint64_t self_id = get_instance_id();
+	const uint32_t layout = ++layout_generation;
+	// One a script freed is made anew when typing starts.
+	if (Timer *timer = live_typing_timer()) {
+		timer->stop();
 	}
-
-	typing_timer->stop();
 	character_index = 0;
 	lost_glyph_reported = false;
 	clear_text();
+	const uint32_t text = text_generation;
 
 	const int32_t n = (int32_t)lines.size();
 	if (n > 0 && character_scene.is_valid()) {
 		const float half = ((float)n * CELL) * 0.5f;
-		bool scene_usable = true;
-		for (int32_t i = 0; i < n && scene_usable; i++) {
+		bool laying_out = true;
+		for (int32_t i = 0; i < n && laying_out; i++) {
 			const CharString bytes = lines[i].to_upper().ascii();
 			const int32_t len = (int32_t)bytes.length();
 			const char *data = bytes.get_data();
 			const float y = (float)i * -CELL + half;
 			const float width = (float)len * CELL;
 			for (int32_t j = 0; j < len; j++) {
-				MeshInstance3D *instance = make_glyph(character_scene, glyph_index((uint8_t)data[j]));
+				uint64_t instance_id = 0;
+				MeshInstance3D *instance = make_glyph(character_scene, glyph_index((uint8_t)data[j]), instance_id);
+				if (!still_exists(self_id) || layout_generation != layout) {
+					if (still_exists(instance_id)) {
+						memdelete(instance); // nobody else knows of it
+					}
+					return;
+				}
 				if (!instance) {
 					// Reported once; the glyphs made so far still type.
-					scene_usable = false;
+					laying_out = false;
 					break;
 				}
-				add_child(instance);
-				const float x = (float)j * CELL - 0.5f * width;
-				instance->set_transform(instance->get_transform().translated(Vector3(x, y, GLYPH_LIFT)));
+				if (still_exists(instance_id)) {
+					add_child(instance);
+				}
+				if (still_exists(self_id) && layout_generation == layout && still_exists(instance_id)) {
+					const float x = (float)j * CELL - 0.5f * width;
+					instance->set_transform(instance->get_transform().translated(Vector3(x, y, GLYPH_LIFT)));
+				}
+				if (!still_exists(self_id) || layout_generation != layout || text_generation != text) {
+					// Gone with this HUD, or of a text that was typed or
+					// cleared anew meanwhile: the rest is not laid out.
+					if (still_exists(instance_id)) {
+						instance->queue_free();
+					}
+					if (!still_exists(self_id) || layout_generation != layout) {
+						return;
+					}
+					laying_out = false;
+					break;
+				}
+				// One that a script freed keeps its place, empty: the tick reports it.
 				characters.push_back(instance);
-				character_ids.push_back(instance->get_instance_id());
+				character_ids.push_back(instance_id);
 			}
 		}
 	}
 
-	typing_timer->set_wait_time(usable_typing_delay());
-	typing_timer->start(-1);
+	start_typing_timer();
+}
+
+// Starts typing at the usable delay, with a new timer when a script freed
+// ours: the text must still type and end. Without one (freed again as soon
+// as made), keep_typing goes on later.
+void HUD::start_typing_timer() {
 	typing = true;
+	const uint64_t self_id = get_instance_id();
+	const uint32_t layout = layout_generation;
+	Timer *timer = live_typing_timer();
+	if (!timer) {
+		timer = make_typing_timer();
+		if (!still_exists(self_id) || layout_generation != layout || !timer) {
+			return;
+		}
+	}
+	timer->set_wait_time(usable_typing_delay());
+	timer->start(-1);
 }
 
 void HUD::keep_typing() {
 	if (!typing || live_typing_timer()) {
 		return;
 	}
-	make_typing_timer();
-	typing_timer->set_wait_time(usable_typing_delay());
-	typing_timer->start(-1);
+	start_typing_timer();
 }
 
 } // namespace godot

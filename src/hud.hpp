@@ -44,11 +44,18 @@ private:
 	bool bad_delay_reported = false;
 	// Set by _ready outside the editor, which makes what typing needs.
 	bool ready_to_type = false;
+	// Counted up by every play_text, and by it and every clear_text: the
+	// calls out of a layout or a tick can run a script that types or clears
+	// anew, and what was begun before must then stop where it is.
+	uint32_t layout_generation = 0;
+	uint32_t text_generation = 0;
 	// Emitted by the typing tick: made once, not per tick.
 	StringName finished_typing_signal;
 
-	void make_typing_timer();
+	Timer *make_typing_timer();
 	Timer *live_typing_timer();
+	void start_typing_timer();
+	void end_typing();
 	double usable_typing_delay();
 
 protected:

@@ -3,6 +3,7 @@
 #include "globals.hpp"
 #include "hud.hpp"
 #include "player.hpp"
+#include "sequences/sequence_steps.hpp"
 #include "sequences/welcome_back_sequence.hpp"
 #include "sequences/welcome_sequence.hpp"
 
@@ -64,6 +65,58 @@ constexpr float MAX_REFRESH_RATE = 1000.0f;
 // The manager whose trackers Globals holds. A plain id, not an engine value.
 uint64_t tracker_owner_id = 0;
 
+// The manager that runs the game: the world switch, the pause and the
+// greetings. A second one (a sub-scene's own) would restore what this one
+// hid, so it stays out of the way.
+uint64_t game_owner_id = 0;
+
+// The entry of p_id in p_ids, searched from p_from (where an unchanged order
+// puts it) round to the start; the entry count if it has none.
+size_t find_entry(const std::vector<uint64_t> &p_ids, uint64_t p_id, size_t p_from) {
+	const size_t count = p_ids.size();
+	for (size_t k = 0; k < count; k++) {
+		const size_t entry = (p_from + k) % count;
+		if (p_ids[entry] == p_id) {
+			return entry;
+		}
+	}
+	return count;
+}
+
+// Makes and starts a greeting of p_manager. Making it adds its timer to the
+// manager, which can run a script: null when that freed the manager (the
+// greeting, which nobody else knows of yet, goes too) or the greeting.
+template <typename T>
+T *make_greeting(XRManager *p_manager) {
+	const uint64_t manager_id = p_manager->get_instance_id();
+	T *sequence = memnew(T(p_manager));
+	const uint64_t sequence_id = sequence->get_instance_id();
+	if (!still_exists(manager_id)) {
+		if (still_exists(sequence_id)) {
+			memdelete(sequence);
+		}
+		return nullptr;
+	}
+	if (!still_exists(sequence_id)) {
+		return nullptr;
+	}
+	sequence->start();
+	return sequence;
+}
+
+// A greeting still running when its manager goes could never end: it goes
+// too, unless it is ending, and so destroys itself.
+template <typename T>
+void let_go(T *p_sequence) {
+	if (!p_sequence) {
+		return;
+	}
+	p_sequence->set_xr_manager(nullptr);
+	if (!p_sequence->is_finishing()) {
+		memdelete(p_sequence);
+	}
+}
+
 } // namespace
 
 XRManager::XRManager() :
@@ -72,18 +125,18 @@ XRManager::XRManager() :
 }
 
 XRManager::~XRManager() {
-	// A greeting still running when the manager goes away could never end and
-	// would be lost: free it, detached first from the manager being destroyed
-	// (its timer is a child of ours and is already gone).
-	if (WelcomeSequence *sequence = Object::cast_to<WelcomeSequence>(get_welcome_sequence())) {
-		sequence->set_xr_manager(nullptr);
-		memdelete(sequence);
-	}
-	if (WelcomeBackSequence *sequence = Object::cast_to<WelcomeBackSequence>(get_welcome_back_sequence())) {
-		sequence->set_xr_manager(nullptr);
-		memdelete(sequence);
+	leaving = true;
+	// The greetings' timers are children of ours and already gone.
+	let_go(Object::cast_to<WelcomeSequence>(get_welcome_sequence()));
+	let_go(Object::cast_to<WelcomeBackSequence>(get_welcome_back_sequence()));
+	// Nothing would ever show the world again.
+	if (world_hidden) {
+		put_world_back();
 	}
 	forget_scene_state();
+	if (game_owner_id == get_instance_id()) {
+		game_owner_id = 0;
+	}
 }
 
 // Nothing of this scene may reach the next one through Globals. Only what
@@ -140,7 +193,11 @@ void XRManager::_process(double) {
 		return;
 	}
 	// The same for a greeting whose timers a script freed.
+	const uint64_t self_id = get_instance_id();
 	live_hud->keep_typing();
+	if (!still_exists(self_id)) {
+		return;
+	}
 	if (WelcomeSequence *sequence = Object::cast_to<WelcomeSequence>(get_welcome_sequence())) {
 		sequence->keep_going();
 	} else if (WelcomeBackSequence *sequence = Object::cast_to<WelcomeBackSequence>(get_welcome_back_sequence())) {
@@ -155,11 +212,26 @@ void XRManager::_ready() {
 		return;
 	}
 
-	pause_game(true);
+	const uint64_t self_id = get_instance_id();
+	if (game_owner_id != 0 && game_owner_id != self_id && still_exists(game_owner_id)) {
+		ERR_PRINT(vformat("A second XRManager (%s) in the scene: it does nothing, the first one runs the game.", get_path()));
+		return;
+	}
+	game_owner_id = self_id;
 
-	remember(audio_fade_timer, audio_fade_timer_id, memnew(Timer));
-	audio_fade_timer->connect("timeout", Callable(this, "_on_audio_fade_timer_timeout"), 0);
-	add_child(audio_fade_timer);
+	// Pausing and adding a child can run scripts that free this manager.
+	pause_game(true);
+	if (!still_exists(self_id)) {
+		return;
+	}
+
+	Timer *fade_timer = memnew(Timer);
+	remember(audio_fade_timer, audio_fade_timer_id, fade_timer);
+	fade_timer->connect("timeout", Callable(this, "_on_audio_fade_timer_timeout"), 0);
+	add_child(fade_timer);
+	if (!still_exists(self_id)) {
+		return;
+	}
 
 	AudioServer::get_singleton()->set_bus_volume_linear(0, 0.0f);
 
@@ -280,12 +352,19 @@ void XRManager::_on_refresh_rate_changed(float p_refresh_rate) {
 
 void XRManager::_on_session_begun() {
 	UtilityFunctions::print("++++++++++ SESSION_BEGUN ++++++++++");
+	const uint64_t self_id = get_instance_id();
 	set_hud_visible(true);
+	if (!still_exists(self_id)) {
+		return;
+	}
 	fade_audio(true, 2.0f);
 }
 
 void XRManager::_on_session_focussed() {
 	UtilityFunctions::print("++++++++++ SESSION_FOCUSSED ++++++++++");
+	if (leaving) {
+		return;
+	}
 	if (!get_hud()) {
 		// Nothing can greet the player, and only a greeting unpauses: start
 		// the game as a finished greeting would.
@@ -294,15 +373,18 @@ void XRManager::_on_session_focussed() {
 		return;
 	}
 	const bool greeting = get_welcome_sequence() || get_welcome_back_sequence();
+	const uint64_t self_id = get_instance_id();
 	if (show_welcome) {
 		show_welcome = false;
-		WelcomeSequence *sequence = memnew(WelcomeSequence(this));
-		sequence->start();
-		set_welcome_sequence(sequence);
+		WelcomeSequence *sequence = make_greeting<WelcomeSequence>(this);
+		if (still_exists(self_id)) {
+			set_welcome_sequence(sequence);
+		}
 	} else if (!greeting) {
-		WelcomeBackSequence *sequence = memnew(WelcomeBackSequence(this));
-		sequence->start();
-		set_welcome_back_sequence(sequence);
+		WelcomeBackSequence *sequence = make_greeting<WelcomeBackSequence>(this);
+		if (still_exists(self_id)) {
+			set_welcome_back_sequence(sequence);
+		}
 	}
 }
 
@@ -316,8 +398,15 @@ void XRManager::_on_session_stopping() {
 
 void XRManager::_on_session_visible() {
 	UtilityFunctions::print("++++++++++ SESSION_VISIBLE ++++++++++");
+	const uint64_t self_id = get_instance_id();
 	pause_game(true);
+	if (!still_exists(self_id)) {
+		return;
+	}
 	set_hud_visible(true);
+	if (!still_exists(self_id)) {
+		return;
+	}
 	ERR_FAIL_COND_MSG(primary_interface.is_null(), "The primary XR interface is not an OpenXR interface: the frame rate is left as it is.");
 	pace_frames(primary_interface->get_display_refresh_rate());
 }
@@ -390,7 +479,12 @@ void XRManager::_on_button_pressed(String p_name, int p_hand) {
 	}
 	// Every press while both are held recentres, whatever the button.
 	if (ax_button_down && by_button_down) {
+		// Recentring tells the scene, whose scripts may free this manager.
+		const uint64_t self_id = get_instance_id();
 		recenter();
+		if (!still_exists(self_id)) {
+			return;
+		}
 	}
 	if (Player *target = get_player()) {
 		target->_on_button_pressed(p_name, p_hand);
@@ -471,18 +565,23 @@ Object *XRManager::get_welcome_back_sequence() {
 // Ends the running greetings as their own end would; with none running, does
 // what that end does, so the game never stays paused without a HUD.
 void XRManager::end_greetings_without_hud() {
-	WelcomeSequence *welcome = Object::cast_to<WelcomeSequence>(get_welcome_sequence());
-	WelcomeBackSequence *welcome_back = Object::cast_to<WelcomeBackSequence>(get_welcome_back_sequence());
-	if (welcome) {
+	// A greeting's end can run a script that frees this manager, and with it
+	// the other greeting: each is looked up only when its turn comes.
+	const uint64_t self_id = get_instance_id();
+	bool ended = false;
+	if (WelcomeSequence *welcome = Object::cast_to<WelcomeSequence>(get_welcome_sequence())) {
+		ended = true;
 		welcome->finish();
+		if (!still_exists(self_id)) {
+			return;
+		}
 	}
-	if (welcome_back) {
+	if (WelcomeBackSequence *welcome_back = Object::cast_to<WelcomeBackSequence>(get_welcome_back_sequence())) {
 		welcome_back->finish();
+		return;
 	}
-	if (!welcome && !welcome_back) {
-		recenter();
-		set_hud_visible(false);
-		pause_game(false);
+	if (!ended) {
+		sequence_steps::hand_back(this);
 	}
 }
 
@@ -517,42 +616,40 @@ void XRManager::set_hud_visible(bool p_visible) {
 		return;
 	}
 	hud_visible = p_visible;
-	if (p_visible) {
-		saved_visibility.clear();
-		saved_ids.clear();
-	}
+	// Every set_visible below can run a script that frees this manager, or
+	// switches again (the inner switch then does the whole work).
+	const uint64_t self_id = get_instance_id();
+	const uint32_t generation = ++switch_generation;
 
 	SceneTree *tree = get_tree();
 	Node *scene = tree ? tree->get_current_scene() : nullptr;
-	if (scene) {
-		TypedArray<Node> children = scene->get_children();
-		size_t next = 0;
-		for (int64_t i = 0; i < children.size(); i++) {
-			Node *node = Object::cast_to<Node>(children[i]);
-			Node3D *child = Object::cast_to<Node3D>(node);
-			if (p_visible) {
-				saved_visibility.push_back(child ? child->is_visible() : false);
-				saved_ids.push_back(node ? node->get_instance_id() : 0);
-				if (child) {
-					child->set_visible(false);
-				}
-			} else if (child) {
-				// Keyed by the node itself: one added while the HUD showed has
-				// no entry and keeps its own visibility, and one removed
-				// meanwhile passes nothing to its neighbour.
-				const size_t entry = find_saved_entry(child->get_instance_id(), next);
-				if (entry < saved_ids.size()) {
-					child->set_visible(saved_visibility[entry]);
-					next = entry + 1;
+	if (p_visible) {
+		save_world(scene);
+		world_hidden = true;
+		for (size_t i = 0; i < saved_ids.size(); i++) {
+			Node3D *child = Object::cast_to<Node3D>(ObjectDB::get_instance(saved_ids[i]));
+			if (child) {
+				child->set_visible(false);
+				if (!still_exists(self_id) || switch_generation != generation) {
+					return;
 				}
 			}
 		}
+	} else {
+		restore_world(scene, self_id, generation);
+		if (!still_exists(self_id) || switch_generation != generation) {
+			return;
+		}
+		world_hidden = false;
 	}
 
 	if (Player *body = get_player()) {
 		Skeleton3D *skeleton = Object::cast_to<Skeleton3D>(body->find_child("Skeleton3D", true, true));
 		if (skeleton) {
 			skeleton->set_visible(!p_visible);
+			if (!still_exists(self_id) || switch_generation != generation) {
+				return;
+			}
 		}
 	}
 	// Missing since start-up, where it was reported, or freed since.
@@ -561,17 +658,87 @@ void XRManager::set_hud_visible(bool p_visible) {
 	}
 }
 
-// The saved entry of the node p_id, searched from p_from (where the scene's
-// unchanged order puts it) round to the start; the entry count if it has none.
-size_t XRManager::find_saved_entry(uint64_t p_id, size_t p_from) const {
-	const size_t count = saved_ids.size();
-	for (size_t k = 0; k < count; k++) {
-		const size_t entry = (p_from + k) % count;
-		if (saved_ids[entry] == p_id) {
-			return entry;
+// Saves the visibility of p_scene's children, entry for entry. Hiding again
+// before a restore has ended (a script switched inside it) keeps the entries
+// of the children not yet restored, which still hold their own visibility.
+void XRManager::save_world(Node *p_scene) {
+	std::vector<bool> earlier_visibility;
+	std::vector<uint64_t> earlier_ids;
+	if (world_hidden) {
+		earlier_visibility.swap(saved_visibility);
+		earlier_ids.swap(saved_ids);
+	}
+	saved_visibility.clear();
+	saved_ids.clear();
+	if (!p_scene) {
+		return;
+	}
+	// Read before any set_visible: the array holds plain pointers.
+	TypedArray<Node> children = p_scene->get_children();
+	for (int64_t i = 0; i < children.size(); i++) {
+		Node *node = Object::cast_to<Node>(children[i]);
+		Node3D *child = Object::cast_to<Node3D>(node);
+		const uint64_t id = node ? node->get_instance_id() : 0;
+		bool visible = child ? child->is_visible() : false;
+		const size_t earlier = find_entry(earlier_ids, id, (size_t)i);
+		if (child && earlier < earlier_ids.size()) {
+			visible = earlier_visibility[earlier];
+		}
+		saved_visibility.push_back(visible);
+		saved_ids.push_back(id);
+	}
+}
+
+// Gives each 3-D child of p_scene its saved visibility. Keyed by the node
+// itself: one added while the HUD showed has no entry and keeps its own
+// visibility, and one removed meanwhile passes nothing to its neighbour.
+void XRManager::restore_world(Node *p_scene, uint64_t p_self_id, uint32_t p_generation) {
+	if (!p_scene) {
+		return;
+	}
+	// Read before any set_visible: the array holds plain pointers.
+	TypedArray<Node> children = p_scene->get_children();
+	std::vector<uint64_t> child_ids;
+	child_ids.reserve((size_t)children.size());
+	for (int64_t i = 0; i < children.size(); i++) {
+		Node *node = Object::cast_to<Node>(children[i]);
+		child_ids.push_back(node ? node->get_instance_id() : 0);
+	}
+	size_t next = 0;
+	for (uint64_t id : child_ids) {
+		Node3D *child = Object::cast_to<Node3D>(ObjectDB::get_instance(id));
+		if (!child) {
+			continue;
+		}
+		const size_t entry = find_entry(saved_ids, id, next);
+		if (entry < saved_ids.size()) {
+			next = entry + 1;
+			child->set_visible(saved_visibility[entry]);
+			if (!still_exists(p_self_id) || switch_generation != p_generation) {
+				return;
+			}
 		}
 	}
-	return count;
+}
+
+// The destructor's restore: each saved child that still exists gets its own
+// visibility back, the skeleton shows and the HUD hides. Quiet about what is
+// gone, as the scene around a freed manager usually goes with it.
+void XRManager::put_world_back() {
+	for (size_t i = 0; i < saved_ids.size(); i++) {
+		if (Node3D *child = Object::cast_to<Node3D>(ObjectDB::get_instance(saved_ids[i]))) {
+			child->set_visible(saved_visibility[i]);
+		}
+	}
+	if (player && ObjectDB::get_instance(player_id) == static_cast<Object *>(player)) {
+		if (Skeleton3D *skeleton = Object::cast_to<Skeleton3D>(player->find_child("Skeleton3D", true, true))) {
+			skeleton->set_visible(true);
+		}
+	}
+	if (hud && ObjectDB::get_instance(hud_id) == static_cast<Object *>(hud)) {
+		hud->set_visible(false);
+	}
+	world_hidden = false;
 }
 
 } // namespace godot

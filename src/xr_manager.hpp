@@ -9,7 +9,6 @@
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/vector2.hpp>
 
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -99,6 +98,15 @@ private:
 	bool bad_rate_reported = false;
 	// Instance ids of the children whose visibility saved_visibility holds, entry for entry.
 	std::vector<uint64_t> saved_ids;
+	// From the start of hiding the world until it is all restored: what a
+	// manager freed meanwhile puts back.
+	bool world_hidden = false;
+	// Counts the switches begun, so that one cut short by a script that
+	// switched again inside it stops where it is.
+	uint32_t switch_generation = 0;
+	// Set by the destructor, whose calls can run scripts that reach the
+	// handlers of this manager: no greeting starts then.
+	bool leaving = false;
 	// Compared with every button and float event: made once, not per event.
 	String ax_button_name;
 	String by_button_name;
@@ -109,7 +117,9 @@ private:
 	Object *get_welcome_sequence();
 	Object *get_welcome_back_sequence();
 	void end_greetings_without_hud();
-	size_t find_saved_entry(uint64_t p_id, size_t p_from) const;
+	void save_world(Node *p_scene);
+	void restore_world(Node *p_scene, uint64_t p_self_id, uint32_t p_generation);
+	void put_world_back();
 	void forget_scene_state();
 	void recenter();
 	void pace_frames(float p_rate);

@@ -17,14 +17,24 @@ namespace sequence_steps {
 
 Timer *attach(Object *p_sequence, XRManager *p_manager) {
 	ERR_FAIL_NULL_V_MSG(p_manager, nullptr, "A greeting sequence needs the XR manager that starts it.");
+	const uint64_t manager_id = p_manager->get_instance_id();
 	Timer *timer = memnew(Timer);
+	const uint64_t timer_id = timer->get_instance_id();
 	timer->set_autostart(false);
 	timer->connect("timeout", Callable(p_sequence, "_on_timer_timeout"), 0);
 	p_manager->add_child(timer);
+	// The tree signals of the addition may have run a script that freed the
+	// manager (the timer with it) or the timer.
+	if (!still_exists(manager_id)) {
+		return nullptr;
+	}
 	HUD *hud = p_manager->get_hud();
-	ERR_FAIL_NULL_V_MSG(hud, timer, "The XR manager has no HUD to type the greeting on.");
-	hud->connect("finished_typing", Callable(p_sequence, "_on_finished_typing"), 0);
-	return timer;
+	if (hud) {
+		hud->connect("finished_typing", Callable(p_sequence, "_on_finished_typing"), 0);
+	} else {
+		ERR_PRINT("The XR manager has no HUD to type the greeting on.");
+	}
+	return still_exists(timer_id) ? timer : nullptr;
 }
 
 void detach(Object *p_sequence, XRManager *p_manager, Timer *p_timer) {
@@ -89,13 +99,23 @@ void finished_waiting_for_button_press(Object *p_sequence) {
 }
 
 void hand_back(XRManager *p_manager) {
+	// Each call below can run a script that frees the manager.
+	const uint64_t manager_id = p_manager->get_instance_id();
 	XRServer *server = p_manager->get_xr_server();
 	if (server) {
 		server->center_on_hmd(XRServer::RESET_FULL_ROTATION, false);
+		if (!still_exists(manager_id)) {
+			return;
+		}
 	} else {
 		ERR_PRINT("No XR server: the view is not recentred.");
 	}
 	p_manager->set_hud_visible(false);
+	// A script run by the switch may have shown the HUD again (the session
+	// went back to visible): the game then stays paused with it.
+	if (!still_exists(manager_id) || p_manager->hud_visible) {
+		return;
+	}
 	p_manager->pause_game(false);
 }
 

@@ -18,7 +18,8 @@ class XRManager;
 namespace sequence_steps {
 
 // Creates the start-delay timer under the manager and connects the timer's
-// "timeout" and the HUD's "finished_typing" to the sequence.
+// "timeout" and the HUD's "finished_typing" to the sequence. Null when a
+// script run by adding the timer freed it or the manager.
 Timer *attach(Object *p_sequence, XRManager *p_manager);
 // Undoes attach for what still exists: both connections removed, the timer
 // queued for deletion.
@@ -35,7 +36,8 @@ void show_text(XRManager *p_manager, const char *const (&p_lines)[N]) {
 // Listens to "button_pressed" of both controllers, hand index bound.
 void wait_for_button_press(Object *p_sequence);
 void finished_waiting_for_button_press(Object *p_sequence);
-// Recentres the view, hides the HUD and unpauses the game.
+// Recentres the view, hides the HUD and unpauses the game; stops at the
+// first step after which the manager is gone.
 void hand_back(XRManager *p_manager);
 
 } // namespace sequence_steps

@@ -60,13 +60,30 @@ void WelcomeBackSequence::start() {
 }
 
 void WelcomeBackSequence::finish() {
-	XRManager *manager = live_manager();
-	if (manager) {
+	// Entered again by a script that runs inside the end: that end goes on.
+	if (finishing) {
+		return;
+	}
+	finishing = true;
+	const uint64_t self_id = get_instance_id();
+	if (XRManager *manager = live_manager()) {
 		sequence_steps::hand_back(manager);
-		manager->set_welcome_back_sequence(nullptr);
+		// A script run by the end may have freed this greeting itself.
+		if (!still_exists(self_id)) {
+			return;
+		}
+		// Or the manager, which then let go of this greeting.
+		manager = live_manager();
+		if (manager && manager->welcome_back_sequence == this) {
+			manager->set_welcome_back_sequence(nullptr);
+		}
 	}
 	// Last action: nothing of this object may be touched afterwards.
 	memdelete(this);
+}
+
+bool WelcomeBackSequence::is_finishing() const {
+	return finishing;
 }
 
 void WelcomeBackSequence::keep_going() {
@@ -84,19 +101,20 @@ void WelcomeBackSequence::advance_state() {
 		finish();
 		return;
 	}
-	switch (state) {
-		case 0:
-			sequence_steps::show_text(manager, WELCOME_BACK_TEXT);
-			break;
-		case 1:
-			wait_for_button_press();
-			break;
-		default:
-			// The connections of the one wait end with the object.
-			finish();
-			return;
+	if (state != 0 && state != 1) {
+		// The connections of the one wait end with the object.
+		finish();
+		return;
 	}
+	// Stepped on before the step's calls, which can run a script that steps
+	// this greeting again or frees it: nothing of it is touched after them.
+	const int32_t current = state;
 	state += 1;
+	if (current == 0) {
+		sequence_steps::show_text(manager, WELCOME_BACK_TEXT);
+	} else {
+		wait_for_button_press();
+	}
 }
 
 void WelcomeBackSequence::wait_for_button_press() {

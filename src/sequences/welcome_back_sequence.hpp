@@ -41,6 +41,9 @@ public:
 	// The end: recentre, hide the HUD, unpause, clear itself from the
 	// manager and destroy itself. Nothing of the sequence may be used after.
 	void finish();
+	// From the start of finish on: the end destroys the sequence itself, so
+	// a manager freed meanwhile only lets go of it.
+	bool is_finishing() const;
 	// Goes on past the start delay when its timer was freed, which would
 	// otherwise keep the game paused for good.
 	void keep_going();
@@ -50,6 +53,8 @@ public:
 	void _on_button_pressed(String p_name, int p_hand);
 
 private:
+	bool finishing = false;
+
 	XRManager *live_manager();
 	Timer *live_timer();
 };

@@ -63,13 +63,30 @@ void WelcomeSequence::start() {
 }
 
 void WelcomeSequence::finish() {
-	XRManager *manager = live_manager();
-	if (manager) {
+	// Entered again by a script that runs inside the end: that end goes on.
+	if (finishing) {
+		return;
+	}
+	finishing = true;
+	const uint64_t self_id = get_instance_id();
+	if (XRManager *manager = live_manager()) {
 		sequence_steps::hand_back(manager);
-		manager->set_welcome_sequence(nullptr);
+		// A script run by the end may have freed this greeting itself.
+		if (!still_exists(self_id)) {
+			return;
+		}
+		// Or the manager, which then let go of this greeting.
+		manager = live_manager();
+		if (manager && manager->welcome_sequence == this) {
+			manager->set_welcome_sequence(nullptr);
+		}
 	}
 	// Last action: nothing of this object may be touched afterwards.
 	memdelete(this);
+}
+
+bool WelcomeSequence::is_finishing() const {
+	return finishing;
 }
 
 void WelcomeSequence::keep_going() {
@@ -87,7 +104,11 @@ void WelcomeSequence::advance_state() {
 		finish();
 		return;
 	}
-	switch (state) {
+	// Stepped on before the step's calls, which can run a script that steps
+	// this greeting again or frees it: nothing of it is touched after them.
+	const int32_t current = state;
+	state += 1;
+	switch (current) {
 		case 0:
 			sequence_steps::show_text(manager, WELCOME_TEXT);
 			break;
@@ -107,7 +128,6 @@ void WelcomeSequence::advance_state() {
 			wait_for_button_press();
 			break;
 	}
-	state += 1;
 }
 
 void WelcomeSequence::wait_for_button_press() {

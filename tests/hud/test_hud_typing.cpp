@@ -162,3 +162,19 @@ TEST_F(HudTest, WelcomeBackTypesWhilePaused) {
 	EXPECT_TRUE(godot_host::Host::tree()->is_paused());
 	EXPECT_EQ(godot_host::Log::error_count(), 0);
 }
+
+// A frame of seconds (a runtime throttling a session it does not show)
+// fires the timer once: one glyph a frame, and the text still ends.
+TEST_F(HudTest, SlowFramesTypeOneGlyphEachAndFinish) {
+	build();
+	type({ "have fun!" });
+	for (int frame = 1; frame <= 9; frame++) {
+		step(2.5, 2.5);
+		EXPECT_EQ(clicks(), frame);
+	}
+	EXPECT_EQ(probe->finished, 1);
+	EXPECT_EQ(read_lines(), (std::vector<std::string>{ "HAVE FUN!" }));
+	step(10.0, 2.5);
+	EXPECT_EQ(probe->finished, 1);
+	EXPECT_EQ(clicks(), 9);
+}

@@ -5,6 +5,7 @@
 #include <godot_cpp/variant/callable.hpp>
 
 #include <functional>
+#include <memory>
 
 // A signal receiver that runs test code; it lives as long as its anchor object.
 class FunctionCallable : public godot::CallableCustom {
@@ -22,6 +23,18 @@ public:
 
 inline godot::Callable on_signal(godot::Object *p_anchor, std::function<void()> p_fn) {
 	return godot::Callable(new FunctionCallable(p_anchor, std::move(p_fn)));
+}
+
+// The same, running p_fn at the first emission only (a script that frees
+// something once, say).
+inline godot::Callable on_first_signal(godot::Object *p_anchor, std::function<void()> p_fn) {
+	auto done = std::make_shared<bool>(false);
+	return on_signal(p_anchor, [done, fn = std::move(p_fn)]() {
+		if (!*done) {
+			*done = true;
+			fn();
+		}
+	});
 }
 
 #endif // MOSSGLIMMER_TESTS_SEQUENCE_PROBE_HPP

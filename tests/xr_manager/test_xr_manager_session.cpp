@@ -207,3 +207,14 @@ TEST_F(XRManagerSession, FocusWithoutAHudStartsTheGameUngreeted) {
 	EXPECT_EQ(manager->welcome_sequence, nullptr);
 	EXPECT_EQ(manager->welcome_back_sequence, nullptr);
 }
+
+// Frames of seconds: one fade step a frame, ending exactly at full volume.
+TEST_F(XRManagerSession, FadeThroughSlowFramesEndsAtFullVolume) {
+	emit_session("session_begun");
+	AudioServer::get_singleton()->_host_reset();
+	Host::advance(3.0 * 130, 3.0);
+	std::vector<float> volumes = fade_volumes();
+	ASSERT_EQ(volumes.size(), 120u);
+	EXPECT_EQ(volumes[118], 1.0f / 120.0f * 119.0f);
+	EXPECT_EQ(volumes.back(), 1.0f);
+}

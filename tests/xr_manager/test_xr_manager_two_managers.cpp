@@ -1,0 +1,89 @@
+// A scene with a second XR manager (a sub-scene brings its own), and a
+// manager freed while it has the world hidden.
+#include "xr_manager/xr_scene.hpp"
+
+#include <algorithm>
+
+using namespace godot;
+using godot_host::Host;
+
+class XRManagerTwoManagers : public XRSceneTest {
+protected:
+	void SetUp() override {
+		XRSceneTest::SetUp();
+		add_openxr();
+	}
+
+	static int errors_saying(const char *p_text) {
+		std::vector<std::string> errors = game_errors();
+		return (int)std::count_if(errors.begin(), errors.end(), [&](const std::string &e) { return e.find(p_text) != std::string::npos; });
+	}
+
+	void expect_world_shown() {
+		EXPECT_TRUE(world->is_visible());
+		EXPECT_FALSE(hidden->is_visible());
+		EXPECT_TRUE(skeleton->is_visible());
+		EXPECT_FALSE(hud->is_visible());
+	}
+
+	// Answers every wait until the game runs; false if it never does.
+	bool answer_until_running() {
+		for (int answers = 0; answers < 10 && paused(); answers++) {
+			if (!advance_until([&]() { return !paused() || controllers[0]->_host_connection_count("button_pressed") > 1; })) {
+				return false;
+			}
+			press(answers % 2, "ax_button");
+			release(answers % 2, "ax_button");
+		}
+		return !paused();
+	}
+};
+
+TEST_F(XRManagerTwoManagers, SecondManagerIsReportedAndLeavesTheGameToTheFirst) {
+	build_scene();
+	Node *sub_scene = add_node(root, memnew(Node), "SubScene", root);
+	XRManager *second = add_node(sub_scene, memnew(XRManager), "XRManager", root);
+	second->set_process_mode(Node::PROCESS_MODE_ALWAYS);
+	start();
+	EXPECT_EQ(errors_saying("second XRManager"), 1);
+	EXPECT_EQ(openxr->_host_connection_count("session_begun"), 1);
+	EXPECT_EQ(controllers[0]->_host_connection_count("button_pressed"), 1);
+
+	emit_session("session_begun");
+	emit_session("session_visible");
+	EXPECT_FALSE(world->is_visible());
+	emit_session("session_focussed");
+	EXPECT_EQ(second->welcome_sequence, nullptr);
+	ASSERT_TRUE(answer_until_running());
+	expect_world_shown();
+	Host::advance(1.0, 1.0 / 60.0);
+	EXPECT_FALSE(paused());
+	expect_world_shown();
+
+	// Focus lost and regained: the same again.
+	emit_session("session_visible");
+	emit_session("session_focussed");
+	ASSERT_TRUE(answer_until_running());
+	expect_world_shown();
+	EXPECT_EQ(errors_saying("second XRManager"), 1);
+}
+
+TEST_F(XRManagerTwoManagers, ManagerFreedWhileTheWorldIsHiddenPutsItBack) {
+	build_scene();
+	start();
+	emit_session("session_begun");
+	emit_session("session_visible");
+	emit_session("session_focussed");
+	ASSERT_NE(manager->welcome_sequence, nullptr);
+	memdelete(manager);
+	manager = nullptr;
+	expect_world_shown();
+	EXPECT_TRUE(game_errors().empty());
+
+	// The next manager to come runs the game: it is no second one.
+	Node *rig = root->get_child(3);
+	manager = add_node(rig, memnew(XRManager), "XRManager", root);
+	EXPECT_EQ(errors_saying("second XRManager"), 0);
+	emit_session("session_begun");
+	EXPECT_FALSE(world->is_visible());
+}
