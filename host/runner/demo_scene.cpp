@@ -16,6 +16,8 @@
 #include <godot_cpp/core/class_db.hpp>
 #include <godot_host/project_resources.hpp>
 
+#include <functional>
+
 using namespace godot;
 
 namespace {
@@ -113,6 +115,82 @@ T *join_scene(Node *p_parent, T *p_node, const char *p_name, Node *p_scene_root)
 	p_parent->add_child(p_node);
 	p_node->set_owner(p_scene_root);
 	return p_node;
+}
+
+// The player's contract nodes below it, each owned by p_owner, as a scene
+// holds them.
+void build_player(DemoScene &s, const std::function<bool(const char *)> &wanted, Node *p_owner) {
+	s.player->set_mass(70.0f);
+	s.player->set_gravity_scale(0.0f);
+
+	Node *ik_parent = s.player;
+	if (wanted("Skeleton3D")) {
+		s.skeleton = add(s.player, memnew(Skeleton3D), "Skeleton3D", p_owner);
+		ik_parent = s.skeleton;
+	}
+	Node *attachment_parent = s.skeleton ? (Node *)s.skeleton : (Node *)s.player;
+	const Vector3 hand_places[2] = { Vector3(-0.25f, 1.1f, -0.35f), Vector3(0.25f, 1.1f, -0.35f) };
+	for (int side = 0; side < 2; side++) {
+		std::string sl(1, SIDES[side]);
+		std::string hand_name = "hand_" + sl + "_bone_attach";
+		if (wanted(hand_name.c_str())) {
+			s.hands[side] = add(attachment_parent, memnew(BoneAttachment3D), hand_name, p_owner);
+			s.hands[side]->set_position(hand_places[side]);
+		}
+		// Palm colliders follow the hand attachment; each finger segment its own.
+		for (const char *suffix : { "_collider", "_outer_collider" }) {
+			CollisionShape3D *palm = add(s.player, game_node<CollisionShape3D>("BoneColliderIK"), "hand_" + sl + suffix, p_owner);
+			Ref<SphereShape3D> sphere;
+			sphere.instantiate();
+			sphere->set_radius(0.045f);
+			palm->set_shape(sphere);
+		}
+		for (int finger = 0; finger < 5; finger++) {
+			for (int segment = 1; segment <= 3; segment++) {
+				std::string part = std::string(FINGER_NAMES[finger]) + "_0" + std::to_string(segment) + "_" + sl;
+				BoneAttachment3D *bone = add(attachment_parent, memnew(BoneAttachment3D), part + "_bone_attach", p_owner);
+				bone->set_position(hand_places[side] + part_offset(finger, segment, side));
+				for (const char *suffix : { "_collider", "_outer_collider" }) {
+					CollisionShape3D *c = add(s.player, game_node<CollisionShape3D>("BoneColliderIK"), part + suffix, p_owner);
+					Ref<SphereShape3D> sphere;
+					sphere.instantiate();
+					sphere->set_radius(0.012f);
+					c->set_shape(sphere);
+				}
+			}
+		}
+	}
+	for (int side = 0; side < 2; side++) {
+		if (wanted(CONTROLLER_NAMES[side])) {
+			s.controllers[side] = add(s.player, new_controller(side), CONTROLLER_NAMES[side], p_owner);
+		}
+	}
+	if (wanted("AnimationPlayer")) {
+		AnimationPlayer *animations = add(s.player, memnew(AnimationPlayer), "AnimationPlayer", p_owner);
+		animations->_host_add_animation("legs-bent");
+	}
+	if (wanted("AnimationTree")) {
+		AnimationTree *tree = add(s.player, memnew(AnimationTree), "AnimationTree", p_owner);
+		for (int side = 0; side < 2; side++) {
+			for (const char *finger : FINGER_NAMES) {
+				std::string param = std::string("parameters/closed-") + finger + "-" + SIDES[side] + "/blend_amount";
+				tree->_host_declare_parameter(param.c_str(), 0.0);
+			}
+		}
+	}
+	for (const char *ik : { "LeftHandIK3D", "RightHandIK3D", "HeadIK3D" }) {
+		if (wanted(ik)) {
+			add(ik_parent, memnew(SkeletonIK3D), ik, p_owner);
+		}
+	}
+	if (wanted("HUD")) {
+		s.hud = add(s.player, new_hud(false), "HUD", p_owner);
+		if (wanted("AudioStreamPlayer")) {
+			// Below the HUD once it is named and in the scene, owned by the scene.
+			AudioStreamPlayer *click = add(s.hud, memnew(AudioStreamPlayer), "AudioStreamPlayer", p_owner);
+			click->set_stream(ResourceLoader::get_singleton()->load(godot_host::TYPING_CLICK_SOUND));
+		}
+	}
 }
 
 } // namespace
@@ -214,77 +292,7 @@ DemoScene build_demo_scene(const SceneOptions &p_options) {
 		return s;
 	}
 	s.player = add(rig, game_node<RigidBody3D>("Player"), "Player", root);
-	s.player->set_mass(70.0f);
-	s.player->set_gravity_scale(0.0f);
-
-	Node *ik_parent = s.player;
-	if (wanted("Skeleton3D")) {
-		s.skeleton = add(s.player, memnew(Skeleton3D), "Skeleton3D", root);
-		ik_parent = s.skeleton;
-	}
-	Node *attachment_parent = s.skeleton ? (Node *)s.skeleton : (Node *)s.player;
-	const Vector3 hand_places[2] = { Vector3(-0.25f, 1.1f, -0.35f), Vector3(0.25f, 1.1f, -0.35f) };
-	for (int side = 0; side < 2; side++) {
-		std::string sl(1, SIDES[side]);
-		std::string hand_name = "hand_" + sl + "_bone_attach";
-		if (wanted(hand_name.c_str())) {
-			s.hands[side] = add(attachment_parent, memnew(BoneAttachment3D), hand_name, root);
-			s.hands[side]->set_position(hand_places[side]);
-		}
-		// Palm colliders follow the hand attachment; each finger segment its own.
-		for (const char *suffix : { "_collider", "_outer_collider" }) {
-			CollisionShape3D *palm = add(s.player, game_node<CollisionShape3D>("BoneColliderIK"), "hand_" + sl + suffix, root);
-			Ref<SphereShape3D> sphere;
-			sphere.instantiate();
-			sphere->set_radius(0.045f);
-			palm->set_shape(sphere);
-		}
-		for (int finger = 0; finger < 5; finger++) {
-			for (int segment = 1; segment <= 3; segment++) {
-				std::string part = std::string(FINGER_NAMES[finger]) + "_0" + std::to_string(segment) + "_" + sl;
-				BoneAttachment3D *bone = add(attachment_parent, memnew(BoneAttachment3D), part + "_bone_attach", root);
-				bone->set_position(hand_places[side] + part_offset(finger, segment, side));
-				for (const char *suffix : { "_collider", "_outer_collider" }) {
-					CollisionShape3D *c = add(s.player, game_node<CollisionShape3D>("BoneColliderIK"), part + suffix, root);
-					Ref<SphereShape3D> sphere;
-					sphere.instantiate();
-					sphere->set_radius(0.012f);
-					c->set_shape(sphere);
-				}
-			}
-		}
-	}
-	for (int side = 0; side < 2; side++) {
-		if (wanted(CONTROLLER_NAMES[side])) {
-			s.controllers[side] = add(s.player, new_controller(side), CONTROLLER_NAMES[side], root);
-		}
-	}
-	if (wanted("AnimationPlayer")) {
-		AnimationPlayer *animations = add(s.player, memnew(AnimationPlayer), "AnimationPlayer", root);
-		animations->_host_add_animation("legs-bent");
-	}
-	if (wanted("AnimationTree")) {
-		AnimationTree *tree = add(s.player, memnew(AnimationTree), "AnimationTree", root);
-		for (int side = 0; side < 2; side++) {
-			for (const char *finger : FINGER_NAMES) {
-				std::string param = std::string("parameters/closed-") + finger + "-" + SIDES[side] + "/blend_amount";
-				tree->_host_declare_parameter(param.c_str(), 0.0);
-			}
-		}
-	}
-	for (const char *ik : { "LeftHandIK3D", "RightHandIK3D", "HeadIK3D" }) {
-		if (wanted(ik)) {
-			add(ik_parent, memnew(SkeletonIK3D), ik, root);
-		}
-	}
-	if (wanted("HUD")) {
-		s.hud = add(s.player, new_hud(false), "HUD", root);
-		if (wanted("AudioStreamPlayer")) {
-			// Below the HUD once it is named and in the scene, owned by the scene.
-			AudioStreamPlayer *click = add(s.hud, memnew(AudioStreamPlayer), "AudioStreamPlayer", root);
-			click->set_stream(ResourceLoader::get_singleton()->load(godot_host::TYPING_CLICK_SOUND));
-		}
-	}
+	build_player(s, wanted, root);
 	return s;
 }
 
@@ -302,6 +310,27 @@ XRCamera3D *readd_camera(DemoScene &r_scene) {
 	Node *origin = r_scene.manager ? r_scene.manager->get_node_or_null("XROrigin3D") : nullptr;
 	r_scene.camera = join_scene(origin, new_camera(), "XRCamera3D", r_scene.world);
 	return r_scene.camera;
+}
+
+RigidBody3D *readd_player(DemoScene &r_scene) {
+	r_scene.skeleton = nullptr;
+	r_scene.hands[0] = r_scene.hands[1] = nullptr;
+	r_scene.controllers[0] = r_scene.controllers[1] = nullptr;
+	r_scene.hud = nullptr;
+	r_scene.player = game_node<RigidBody3D>("Player");
+	if (!r_scene.player) {
+		return nullptr;
+	}
+	auto everything = [](const char *) { return true; };
+	build_player(r_scene, everything, r_scene.player);
+	r_scene.player = join_scene(r_scene.rig, r_scene.player, "Player", r_scene.world);
+	if (!r_scene.player) {
+		r_scene.skeleton = nullptr;
+		r_scene.hands[0] = r_scene.hands[1] = nullptr;
+		r_scene.controllers[0] = r_scene.controllers[1] = nullptr;
+		r_scene.hud = nullptr;
+	}
+	return r_scene.player;
 }
 
 Node *readd_manager(DemoScene &r_scene) {

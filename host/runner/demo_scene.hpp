@@ -64,5 +64,8 @@ godot::XRController3D *readd_controller(DemoScene &r_scene, int p_side);
 godot::MeshInstance3D *readd_hud(DemoScene &r_scene);
 godot::XRCamera3D *readd_camera(DemoScene &r_scene);
 godot::Node *readd_manager(DemoScene &r_scene);
+// The player with every node its contract names below it (the HUD and the
+// controllers included); the manager learns of it only when it is new.
+godot::RigidBody3D *readd_player(DemoScene &r_scene);
 
 #endif // MOSSGLIMMER_RUNNER_DEMO_SCENE_HPP

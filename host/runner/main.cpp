@@ -36,6 +36,7 @@ struct Options {
 	bool replace_nodes = false;
 	bool free_bodies_in_signals = false;
 	bool bad_values = false;
+	bool chaos = false;
 	float refresh_rate = 90.0f;
 	double soak_seconds = 120.0;
 	unsigned seed = 1;
@@ -55,6 +56,10 @@ void usage() {
 			"  --hard             the soak also frees and re-adds the scene's nodes, frees bodies\n"
 			"                     inside their contact signals and sends values no device should\n"
 			"  --hard-only KINDS  only these of them, comma-separated: nodes, bodies, values\n"
+			"  --chaos            the soak's bodies and values, with a script inside every signal\n"
+			"                     the library emits or sets off that frees, moves, renames and\n"
+			"                     poisons what it finds (and adds it back), pauses the game,\n"
+			"                     calls back into the library and gives frames of any length\n"
 			"  --realtime         wait out each frame's time (frames follow the engine's frame\n"
 			"                     limit, %d a second without one)\n"
 			"  --dev              run with the developer marker (DEV beside the working directory)\n"
@@ -105,6 +110,8 @@ bool parse(int argc, char **argv, Options &r_options) {
 			r_options.replace_nodes = kinds.find(",nodes,") != std::string::npos;
 			r_options.free_bodies_in_signals = kinds.find(",bodies,") != std::string::npos;
 			r_options.bad_values = kinds.find(",values,") != std::string::npos;
+		} else if (a == "--chaos") {
+			r_options.chaos = true;
 		} else if (a == "--realtime") {
 			r_options.realtime = true;
 		} else if (a == "--quiet") {
@@ -204,9 +211,12 @@ int main(int argc, char **argv) {
 			SoakOptions soak;
 			soak.seconds = options.soak_seconds;
 			soak.seed = options.seed;
-			soak.replace_nodes = options.replace_nodes;
-			soak.free_bodies_in_signals = options.free_bodies_in_signals;
-			soak.bad_values = options.bad_values;
+			// The adversary frees and adds back the scene's nodes itself, and
+			// is checked against finite contacts and poses.
+			soak.chaos = options.chaos;
+			soak.replace_nodes = options.replace_nodes && !options.chaos;
+			soak.free_bodies_in_signals = options.free_bodies_in_signals || options.chaos;
+			soak.bad_values = options.bad_values || options.chaos;
 			status = play_soak(session, soak) == 0 ? 0 : 1;
 		} else {
 			PlayReport r = play_scripted_session(session);

@@ -49,6 +49,28 @@ void Session::frame() {
 		_started = std::chrono::steady_clock::now();
 	}
 	_time += Host::paced_iteration(_unlimited_delta);
+	_frame_done();
+}
+
+void Session::frame(double p_delta) {
+	if (_time == 0.0) {
+		_started = std::chrono::steady_clock::now();
+	}
+	// A delta that is no length of time reaches only the frame's callbacks:
+	// the physics steps keep their own fixed step.
+	if (std::isfinite(p_delta) && p_delta >= 0.0) {
+		Host::iteration(p_delta);
+		_time += p_delta;
+	} else {
+		Host::process_frame(p_delta);
+	}
+	_frame_done();
+}
+
+void Session::_frame_done() {
+	if (_after_iteration) {
+		_after_iteration();
+	}
 	if (_realtime) {
 		std::this_thread::sleep_until(_started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(_time)));
 	}

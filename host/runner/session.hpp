@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Drives the engine's main loop over the demo scene and reports what a person
@@ -18,12 +19,19 @@ public:
 
 	// One main-loop iteration, then what a person watching would notice.
 	void frame();
+	// One iteration of the given frame time, whatever the frame limit: a
+	// stalled, hitched or broken clock.
+	void frame(double p_delta);
 	void run_for(double p_seconds, const std::function<void()> &p_each_frame = {});
 	// Runs until the condition holds; false when the time ran out.
 	bool run_until(const std::function<bool()> &p_condition, double p_timeout);
 
 	// Presses A/X after every text the HUD finishes until the game runs again.
 	bool answer_greeting(double p_timeout);
+
+	// Runs after each main-loop iteration, before the session looks at the
+	// scene: a soak that frees nodes keeps the scene's records true with it.
+	void set_after_iteration(std::function<void()> p_hook) { _after_iteration = std::move(p_hook); }
 
 	void emit_session(const char *p_signal);
 	// Prints a line stamped with the session time, unless quiet; the engine's
@@ -61,7 +69,9 @@ private:
 	uint64_t _recentres_seen = 0;
 	uint64_t _frames_at_status = 0;
 	uint64_t _ticks_at_status = 0;
+	std::function<void()> _after_iteration;
 
+	void _frame_done();
 	void _observe();
 	void _watch_hud();
 	void _watch_recentre();
@@ -88,7 +98,10 @@ struct SoakOptions {
 	bool replace_nodes = false;
 	bool free_bodies_in_signals = false;
 	bool bad_values = false;
-	bool hard() const { return replace_nodes || free_bodies_in_signals || bad_values; }
+	// A script inside the library's signals that frees, moves, renames and
+	// poisons what it finds, and breaks the frame clock.
+	bool chaos = false;
+	bool hard() const { return replace_nodes || free_bodies_in_signals || bad_values || chaos; }
 };
 
 // A long randomised session checking its invariants; returns the number of violations.

@@ -4,6 +4,7 @@
 
 #include "engine_log.hpp"
 #include "memory_usage.hpp"
+#include "soak_chaos.hpp"
 
 #include <godot_cpp/core/object.hpp>
 #include <godot_host/physics_world.hpp>
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <string>
 
 using namespace godot;
@@ -186,7 +188,7 @@ void Soak::_check_invariants() {
 	DemoScene &s = _scene;
 	int held = _session.held_count();
 	_grabs_seen += held;
-	if (held > 2) {
+	if (held > 2 && !_chaos) {
 		_report("more bodies held than hands");
 	}
 	// A paused player doesn't process, so it settles only once the game runs.
@@ -196,7 +198,7 @@ void Soak::_check_invariants() {
 	_freed_this_frame = false;
 	if (_settle_frames > 0) {
 		_settle_frames--;
-	} else if (_alive(s.player)) {
+	} else if (_alive(s.player) && !_chaos) {
 		float expected = _base_mass;
 		for (RigidBody3D *crate : s.crates) {
 			if (crate->get_process_mode() == Node::PROCESS_MODE_DISABLED) {
@@ -237,6 +239,8 @@ int Soak::run() {
 	if (_options.free_bodies_in_signals) {
 		_listen_for_doomed_bodies();
 	}
+	std::unique_ptr<Chaos> chaos = _options.chaos ? std::make_unique<Chaos>(*this) : nullptr;
+	_chaos = chaos.get();
 	const double start = _session.time();
 	const double end = start + _options.seconds;
 	std::vector<double> memory;
@@ -254,10 +258,14 @@ int Soak::run() {
 		if (_options.bad_values && _chance(0.002)) {
 			_bad_refresh_rate();
 		}
-		if (_options.bad_values && _chance(0.0005)) {
+		if (_options.bad_values && !_chaos && _chance(0.0005)) {
 			_bad_typing_delay();
 		}
-		_session.frame();
+		if (_chaos) {
+			_chaos->frame();
+		} else {
+			_session.frame();
+		}
 		_check_invariants();
 		if (_session.time() >= next_sample) {
 			memory.push_back(current_resident_mb());
@@ -290,6 +298,9 @@ int Soak::run() {
 		peak = std::max(peak, mb);
 	}
 	std::printf("memory: peak resident %.1f MB; resident every %.0f s: %s MB\n", peak, sample_every, samples.c_str());
+	if (_chaos) {
+		_chaos->print_summary();
+	}
 	return _violations;
 }
 

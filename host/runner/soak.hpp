@@ -11,8 +11,11 @@
 
 // The soak's state, shared by its ordinary inputs (soak.cpp), the lifetimes
 // of scene nodes (soak_lifetimes.cpp) and the values no device should send
-// (soak_values.cpp).
+// (soak_values.cpp); the adversary (soak_chaos*.cpp) reaches into it too.
+class Chaos;
 class Soak {
+	friend class Chaos;
+
 public:
 	Soak(Session &r_session, const SoakOptions &p_options);
 	// Returns the number of invariant violations.
@@ -45,6 +48,10 @@ private:
 
 	// Bad values.
 	int _bad_values = 0;
+
+	// The adversary, when the soak runs one: it then drives the frames and
+	// checks the holding itself.
+	Chaos *_chaos = nullptr;
 
 	bool _chance(double p_probability);
 	int _pick(int p_count);

@@ -2,6 +2,8 @@
 // 3-D parents only.
 #include <godot_cpp/classes/node3d.hpp>
 
+#include <vector>
+
 namespace godot {
 
 Node3D *Node3D::get_parent_node_3d() const {
@@ -144,13 +146,45 @@ bool Node3D::is_set_as_top_level() const {
 	return _top_level;
 }
 
+namespace {
+
+// As the engine: the node hears of it, then each visible 3-D child, whose
+// visibility in the tree changes with it. Receivers may free or move
+// anything, this node included.
+void propagate_visibility_changed(Node3D *p_node) {
+	const uint64_t id = p_node->get_instance_id();
+	p_node->notification(Node3D::NOTIFICATION_VISIBILITY_CHANGED);
+	static const StringName *visibility_changed = new StringName("visibility_changed");
+	p_node->emit_signal(*visibility_changed);
+	if (ObjectDB::get_instance(id) != p_node) {
+		return;
+	}
+	std::vector<uint64_t> children;
+	for (int32_t i = 0; i < p_node->get_child_count(true); i++) {
+		children.push_back(p_node->get_child(i, true)->get_instance_id());
+	}
+	for (uint64_t child_id : children) {
+		Node3D *child = Object::cast_to<Node3D>(ObjectDB::get_instance(child_id));
+		if (child && child->get_parent() == p_node && child->is_visible() && child->is_inside_tree()) {
+			propagate_visibility_changed(child);
+		}
+		if (ObjectDB::get_instance(id) != p_node) {
+			return;
+		}
+	}
+}
+
+} // namespace
+
 void Node3D::set_visible(bool p_visible) {
 	if (_visible == p_visible) {
 		return;
 	}
 	_visible = p_visible;
-	_host_notification(NOTIFICATION_VISIBILITY_CHANGED);
-	emit_signal("visibility_changed");
+	// A node outside the tree is told nothing, as in the engine.
+	if (is_inside_tree()) {
+		propagate_visibility_changed(this);
+	}
 }
 
 bool Node3D::is_visible() const {

@@ -88,8 +88,11 @@ int32_t SceneTree::get_node_count() const {
 	return _node_count;
 }
 
-void SceneTree::_host_node_added(Node *) {
+void SceneTree::_host_node_added(Node *p_node) {
 	_node_count++;
+	// Interned once for the process, as the engine's names are.
+	static const StringName *node_added = new StringName("node_added");
+	emit_signal(*node_added, p_node);
 }
 
 void SceneTree::_host_node_removed(Node *p_node) {
@@ -97,6 +100,8 @@ void SceneTree::_host_node_removed(Node *p_node) {
 	if (p_node == _current_scene) {
 		_current_scene = nullptr;
 	}
+	static const StringName *node_removed = new StringName("node_removed");
+	emit_signal(*node_removed, p_node);
 }
 
 void SceneTree::_notify_group(bool p_physics) {
