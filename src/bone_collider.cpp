@@ -76,11 +76,17 @@ void BoneCollider::_process(double) {
 	follow_attachment();
 }
 
+// A pose that is no number (a bone's, or a scene's) leaves the collider where
+// it is: as a shape of the player it would poison the player's body. An
+// attachment out of the tree has no global pose to follow.
 void BoneCollider::follow_attachment() {
 	BoneAttachment3D *attachment = get_live_attachment();
 	if (offset_transform != Transform3D()) {
-		if (attachment) {
-			set_global_transform(attachment->get_global_transform() * offset_transform);
+		if (attachment && attachment->is_inside_tree()) {
+			Transform3D pose = attachment->get_global_transform() * offset_transform;
+			if (pose.is_finite()) {
+				set_global_transform(pose);
+			}
 		}
 		return;
 	}
@@ -90,7 +96,10 @@ void BoneCollider::follow_attachment() {
 	// A quarter turn about X: the collider's +Y runs along the bone's +Z.
 	Transform3D quarter_turn;
 	quarter_turn.basis.set_axis_angle(Vector3(1, 0, 0), 1.5707964f);
-	set_transform(attachment->get_transform() * quarter_turn);
+	Transform3D pose = attachment->get_transform() * quarter_turn;
+	if (pose.is_finite()) {
+		set_transform(pose);
+	}
 }
 
 void BoneCollider::_physics_process(double) {}

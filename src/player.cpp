@@ -20,8 +20,10 @@
 #include <godot_cpp/variant/variant.hpp>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <ctime>
+#include <utility>
 
 namespace godot {
 
@@ -92,6 +94,47 @@ bool is_alive(uint64_t p_id) {
 	return p_id != 0 && ObjectDB::get_instance(p_id) != nullptr;
 }
 
+// The object of that id, as a T, or null once it was freed.
+template <typename T>
+T *live(uint64_t p_id) {
+	return p_id == 0 ? nullptr : Object::cast_to<T>(ObjectDB::get_instance(p_id));
+}
+
+// Ids of p_parent's children (internal ones left out), taken before a loop
+// whose calls can run scripts that free a later child.
+std::vector<uint64_t> child_ids(Node *p_parent) {
+	std::vector<uint64_t> ids;
+	TypedArray<Node> children = p_parent->get_children();
+	ids.reserve((size_t)children.size());
+	for (int64_t i = 0; i < children.size(); i++) {
+		Object *child = children[i];
+		if (child) {
+			ids.push_back(child->get_instance_id());
+		}
+	}
+	return ids;
+}
+
+// A blend amount read back from the tree that a single-precision step can use.
+bool is_blend_value(double p_value) {
+	return std::isfinite(p_value) && std::fabs(p_value) <= (double)FLT_MAX;
+}
+
+// Gives a released body back its processing (also when the player that held
+// it is gone).
+void resume_body(uint64_t p_object_id) {
+	RigidBody3D *object = live<RigidBody3D>(p_object_id);
+	if (!object) {
+		return;
+	}
+	object->set_process_mode(Node::PROCESS_MODE_INHERIT);
+	object = live<RigidBody3D>(p_object_id);
+	if (object) {
+		object->set_process(true);
+		object->set_physics_process(true);
+	}
+}
+
 } // namespace
 
 Player::Player() {
@@ -110,7 +153,6 @@ Player::Player() {
 	held_object_pattern = "*_held_object*";
 	for (int h = 0; h < 2; h++) {
 		held_copy_suffixes[h] = vformat("__hand_%s_held_object_collider", String(side_letter(h)));
-		held_copy_patterns[h] = vformat("*hand_%s_held_object_collider", String(side_letter(h)));
 	}
 }
 
@@ -120,6 +162,10 @@ void Player::_bind_methods() {
 	ClassDB::bind_method(D_METHOD("_on_release_item_timeout", "p_object"), &Player::_on_release_item_timeout);
 	ClassDB::bind_method(D_METHOD("_handle_hand_collision", "p_body_rid", "p_body", "p_body_shape_index", "p_local_shape_index", "p_touching"), &Player::_handle_hand_collision);
 	ClassDB::bind_method(D_METHOD("_on_cleanup_timer_timeout"), &Player::_on_cleanup_timer_timeout);
+	ClassDB::bind_method(D_METHOD("_on_hand_attachment_exiting", "p_hand"), &Player::_on_hand_attachment_exiting);
+	ClassDB::bind_method(D_METHOD("_on_player_exiting"), &Player::_on_player_exiting);
+	ClassDB::bind_method(D_METHOD("_on_hand_shape_exiting", "p_shape_id"), &Player::_on_hand_shape_exiting);
+	ClassDB::bind_method(D_METHOD("_on_hand_shape_renamed", "p_shape_id"), &Player::_on_hand_shape_renamed);
 }
 
 // ---------------------------------------------------------------------------
@@ -150,6 +196,8 @@ void Player::_ready() {
 		set_physics_process(false);
 		return;
 	}
+	// Scripts that run inside the calls below may free the player.
+	const uint64_t self_id = get_instance_id();
 	collider_name_regex->compile(COLLIDER_NAME_PATTERN);
 
 	skeleton = find_partner<Skeleton3D>(this, "Skeleton3D", "Skeleton3D");
@@ -158,14 +206,21 @@ void Player::_ready() {
 		BoneAttachment3D *attachment = find_partner<BoneAttachment3D>(skeleton, attachment_names[h], "BoneAttachment3D");
 		hand_attachments.push_back(attachment);
 		hand_attachment_ids[h] = attachment ? attachment->get_instance_id() : 0;
+		if (attachment) {
+			// Whatever the hand holds goes back before its attachment (and the
+			// held body's children on it) leave with the player.
+			attachment->connect("tree_exiting", Callable(this, "_on_hand_attachment_exiting").bind(h), 0);
+		}
 	}
 
-	Globals::set_hand_controller(0, find_partner<XRController3D>(this, "XRController3DLeft", "XRController3D"));
-	Globals::set_hand_controller(1, find_partner<XRController3D>(this, "XRController3DRight", "XRController3D"));
+	store_hand_controllers();
 
 	animation_player = find_partner<AnimationPlayer>(this, "AnimationPlayer", "AnimationPlayer");
 	if (animation_player) {
 		animation_player->play("legs-bent", -1.0, 1.0, false);
+		if (!is_alive(self_id)) {
+			return;
+		}
 	}
 	animation_tree = find_partner<AnimationTree>(this, "AnimationTree", "AnimationTree");
 	animation_tree_id = animation_tree ? animation_tree->get_instance_id() : 0;
@@ -186,6 +241,9 @@ void Player::_ready() {
 	cleanup_timer->set_one_shot(false);
 	cleanup_timer->connect("timeout", Callable(this, "_on_cleanup_timer_timeout"), 0);
 	add_child(cleanup_timer);
+	if (!is_alive(self_id)) {
+		return;
+	}
 
 	set_can_sleep(false);
 	set_contact_monitor(true);
@@ -193,6 +251,43 @@ void Player::_ready() {
 
 	connect("body_shape_entered", Callable(this, "_handle_hand_collision").bind(true), 0);
 	connect("body_shape_exited", Callable(this, "_handle_hand_collision").bind(false), 0);
+	connect("tree_exiting", Callable(this, "_on_player_exiting"), 0);
+}
+
+// A second player (a sub-scene may bring its own) leaves the controllers of
+// the first in place: a greeting waits for their buttons.
+void Player::store_hand_controllers() {
+	const char *names[2] = { "XRController3DLeft", "XRController3DRight" };
+	bool another_player = false;
+	for (int h = 0; h < 2; h++) {
+		XRController3D *controller = find_partner<XRController3D>(this, names[h], "XRController3D");
+		Node *stored = live<Node>(Globals::hand_controller_ids[h]);
+		if (stored && stored != controller && !is_ancestor_of(stored)) {
+			another_player = true;
+			continue;
+		}
+		Globals::set_hand_controller(h, controller);
+	}
+	if (another_player) {
+		ERR_PRINT(vformat("Player: \"%s\" is a second player; the first player's controllers stay in use.", String(get_name())));
+	}
+}
+
+void Player::_on_player_exiting() {
+	// A player taken out of the tree or freed lets go first; normally its
+	// hands' attachments, leaving before it, already did.
+	for (int h = 0; h < 2; h++) {
+		if (held_objects[h].object && !release(h, true)) {
+			return; // freed by a script on the way
+		}
+	}
+}
+
+void Player::_on_hand_attachment_exiting(int p_hand) {
+	ERR_FAIL_INDEX(p_hand, 2);
+	if (held_objects[p_hand].object) {
+		release(p_hand, true);
+	}
 }
 
 BoneAttachment3D *Player::get_hand_attachment(int p_hand) const {
@@ -358,17 +453,99 @@ Player::HandShapeInfo Player::describe_hand_shape(const StringName &p_name) cons
 	return info;
 }
 
+void Player::refresh_hand_shape(HandShapeInfo &r_info, const StringName &p_name) const {
+	r_info = describe_hand_shape(p_name);
+	if (!collider_name_regex->is_valid()) {
+		// Not compiled yet (the editor, or before the player is ready): ask again next time.
+		r_info.name = StringName();
+	}
+}
+
 const Player::HandShapeInfo &Player::hand_shape_info(Node *p_shape) {
-	HandShapeInfo &info = hand_shapes[p_shape->get_instance_id()];
+	uint64_t id = p_shape->get_instance_id();
+	auto found = hand_shapes.find(id);
+	if (found == hand_shapes.end()) {
+		found = hand_shapes.emplace(id, HandShapeInfo()).first;
+		watch_hand_shape(p_shape, id);
+	}
+	HandShapeInfo &info = found->second;
 	StringName name = p_shape->get_name();
 	if (info.name != name) {
-		info = describe_hand_shape(name);
-		if (!collider_name_regex->is_valid()) {
-			// Not compiled yet (the editor, or before the player is ready): ask again next time.
-			info.name = StringName();
-		}
+		refresh_hand_shape(info, name);
 	}
 	return info;
+}
+
+// A shape that leaves or changes its name takes its touch bits along: the
+// engine reports no exit for a shape that is gone, and an exit after a
+// removal may carry the index of another shape.
+void Player::watch_hand_shape(Node *p_shape, uint64_t p_id) {
+	p_shape->connect("tree_exiting", Callable(this, "_on_hand_shape_exiting").bind(p_id), 0);
+	p_shape->connect("renamed", Callable(this, "_on_hand_shape_renamed").bind(p_id), 0);
+}
+
+void Player::unwatch_hand_shape(uint64_t p_id) {
+	Node *shape = live<Node>(p_id);
+	if (!shape) {
+		return;
+	}
+	Callable exiting = Callable(this, "_on_hand_shape_exiting").bind(p_id);
+	if (shape->is_connected("tree_exiting", exiting)) {
+		shape->disconnect("tree_exiting", exiting);
+	}
+	Callable renamed = Callable(this, "_on_hand_shape_renamed").bind(p_id);
+	if (shape->is_connected("renamed", renamed)) {
+		shape->disconnect("renamed", renamed);
+	}
+}
+
+// Clears the shape's bit from every entry, also where another shape of the
+// same hand part set it: that shape's next contact event sets it again.
+void Player::forget_touches_of(const HandShapeInfo &p_info) {
+	if (!p_info.follows_rule || p_info.touch_bit == 0) {
+		return;
+	}
+	for (int64_t k = 0; k < touching_objects.size(); k++) {
+		HandTouchingObject &e = touching_objects.write[k];
+		uint32_t &mask = p_info.outer ? e.outer_mask : e.touch_mask;
+		if (mask & p_info.touch_bit) {
+			mask &= ~p_info.touch_bit;
+			stamp_untouched(e);
+		}
+	}
+}
+
+void Player::_on_hand_shape_exiting(uint64_t p_shape_id) {
+	auto found = hand_shapes.find(p_shape_id);
+	if (found != hand_shapes.end()) {
+		forget_touches_of(found->second);
+		hand_shapes.erase(found);
+	}
+	// Described again, and watched again, if it comes back.
+	unwatch_hand_shape(p_shape_id);
+}
+
+void Player::_on_hand_shape_renamed(uint64_t p_shape_id) {
+	auto found = hand_shapes.find(p_shape_id);
+	if (found == hand_shapes.end()) {
+		return;
+	}
+	forget_touches_of(found->second);
+	Node *shape = live<Node>(p_shape_id);
+	if (shape) {
+		refresh_hand_shape(found->second, shape->get_name());
+	}
+}
+
+// Stamps an entry when its last touch ends; a touch clears the stamp.
+void Player::stamp_untouched(HandTouchingObject &r_entry) {
+	if (r_entry.touch_mask == 0 && r_entry.outer_mask == 0) {
+		if (r_entry.touched_at == 0) {
+			r_entry.touched_at = wall_clock_seconds();
+		}
+	} else {
+		r_entry.touched_at = 0;
+	}
 }
 
 int64_t Player::find_touching_object(uint64_t p_id) {
@@ -463,14 +640,7 @@ void Player::_handle_hand_collision(RID, Node *p_body, uint32_t, uint32_t p_loca
 	} else {
 		e.touch_mask &= ~bit;
 	}
-
-	if (e.touch_mask == 0 && e.outer_mask == 0) {
-		if (e.touched_at == 0) {
-			e.touched_at = wall_clock_seconds();
-		}
-	} else {
-		e.touched_at = 0;
-	}
+	stamp_untouched(e);
 }
 
 void Player::_on_cleanup_timer_timeout() {
@@ -494,16 +664,36 @@ void Player::_on_release_item_timeout(Node3D *p_object, Timer *p_timer) {
 // Fingers, grabbing and releasing
 
 void Player::_process(double p_delta) {
+	// Scripts that run inside the calls below may free the player.
+	const uint64_t self_id = get_instance_id();
+	// A frame that is no number, or runs backwards, moves no finger. One
+	// longer than a step's worth (a runtime throttling a session it doesn't
+	// show) reaches the target instead of passing it.
+	const bool moves = std::isfinite(p_delta) && p_delta >= 0.0;
+	const bool reaches = moves && p_delta > 1.0 / FINGER_APPROACH_RATE;
+	const float step = moves && !reaches ? (float)p_delta * FINGER_APPROACH_RATE : 0.0f;
 	AnimationTree *tree = get_animation_tree();
-	float step = (float)p_delta * FINGER_APPROACH_RATE;
 	for (int h = 0; h < 2; h++) {
 		float sum = 0.0f;
 		for (int f = 0; f < 5; f++) {
 			float target = finger_targets[h][f];
 			if (tree) {
-				float current = (float)tree->get(finger_parameters[h][f]);
-				if (!(current == target)) {
-					tree->set(finger_parameters[h][f], current + step * (target - current));
+				const StringName &parameter = finger_parameters[h][f];
+				double current = tree->get(parameter);
+				bool wrote = true;
+				if (!is_blend_value(current)) {
+					// Another writer left no number: start again from the target.
+					tree->set(parameter, target);
+				} else if (moves && !((float)current == target)) {
+					tree->set(parameter, reaches ? target : (float)current + step * (target - (float)current));
+				} else {
+					wrote = false;
+				}
+				if (wrote) {
+					if (!is_alive(self_id)) {
+						return;
+					}
+					tree = get_animation_tree();
 				}
 			}
 			sum += target;
@@ -513,8 +703,8 @@ void Player::_process(double p_delta) {
 
 	// A held object that was freed is dropped before anything reads it.
 	for (int h = 0; h < 2; h++) {
-		if (held_objects[h].object && !is_alive(held_objects[h].object_id)) {
-			forget_held_object(h);
+		if (held_objects[h].object && !is_alive(held_objects[h].object_id) && !release(h, false)) {
+			return;
 		}
 	}
 
@@ -530,18 +720,23 @@ void Player::_process(double p_delta) {
 			continue;
 		}
 		int h = thumbs <= RIGHT_THUMB_LIMIT ? 1 : 0;
-		if (!held_objects[h].object && (double)hand_closure[h] >= GRAB_THRESHOLD && get_hand_attachment(h) && may_grab(h, e)) {
+		Transform3D offset;
+		if (!held_objects[h].object && (double)hand_closure[h] >= GRAB_THRESHOLD && may_grab(h, e) && grab_offset(h, e.object, offset)) {
 			RigidBody3D *object = e.object;
 			remove_touching_object(k);
-			grab(h, object);
+			// A grab runs scripts that may free other bodies (their entries
+			// are checked as the scan reaches them) or the player.
+			if (!grab(h, object, offset)) {
+				return;
+			}
 		} else {
 			k++;
 		}
 	}
 
 	for (int h = 0; h < 2; h++) {
-		if (held_objects[h].object && (double)hand_closure[h] < RELEASE_THRESHOLD) {
-			release(h);
+		if (held_objects[h].object && (double)hand_closure[h] < RELEASE_THRESHOLD && !release(h, false)) {
+			return;
 		}
 	}
 }
@@ -555,130 +750,253 @@ bool Player::may_grab(int p_hand, const HandTouchingObject &p_entry) const {
 	return !is_own_node(p_entry.object);
 }
 
-void Player::grab(int p_hand, RigidBody3D *p_object) {
+// The body's pose relative to the hand's bone attachment, for a grab; none
+// while either is out of the tree or has a pose that is no number.
+bool Player::grab_offset(int p_hand, RigidBody3D *p_object, Transform3D &r_offset) {
 	BoneAttachment3D *attachment = get_hand_attachment(p_hand);
-	ERR_FAIL_NULL(attachment);
+	if (!attachment || !attachment->is_inside_tree() || !p_object->is_inside_tree()) {
+		return false;
+	}
+	r_offset = attachment->get_global_transform().inverse() * p_object->get_global_transform();
+	if (!r_offset.is_finite()) {
+		report_bad_pose();
+		return false;
+	}
+	return true;
+}
+
+void Player::report_bad_pose() {
+	if (!bad_pose_reported) {
+		bad_pose_reported = true;
+		ERR_PRINT("Player: a hand or a body has a pose that is not a finite number: it is not grabbed or moved by the hand.");
+	}
+}
+
+// A mass that is no finite positive number, or that would make the player's
+// so, adds nothing.
+float Player::mass_to_add(float p_mass) {
+	if (std::isfinite(p_mass) && p_mass > 0.0f && std::isfinite(get_mass() + p_mass)) {
+		return p_mass;
+	}
+	if (!bad_mass_reported) {
+		bad_mass_reported = true;
+		ERR_PRINT("Player: a grabbed body's mass is not a finite positive number: it adds nothing to the player's.");
+	}
+	return 0.0f;
+}
+
+// Takes off what the grab added, whatever the body weighs now. Unchanged
+// since the grab, the mass goes back to what it was before it (so that a
+// huge mass swallowing the player's own in single precision costs nothing).
+void Player::give_back_mass(int p_hand, const HeldObject &p_held) {
+	if (p_held.added_mass == 0.0f) {
+		return;
+	}
+	const HeldObject &other = held_objects[1 - p_hand];
+	float added_since = other.object && other.grab_number > p_held.grab_number ? other.added_mass : 0.0f;
+	float mass = get_mass();
+	float result = mass == p_held.mass_after ? p_held.mass_before + added_since : mass - p_held.added_mass;
+	if (!(std::isfinite(result) && result > 0.0f)) {
+		result = p_held.mass_before + added_since;
+	}
+	if (std::isfinite(result) && result > 0.0f) {
+		set_mass(result);
+	}
+}
+
+// Takes hold of the body. False when a script run by the grab freed the
+// player; a grab whose body or attachment a script freed is undone.
+bool Player::grab(int p_hand, RigidBody3D *p_object, const Transform3D &p_offset) {
+	const uint64_t self_id = get_instance_id();
+	const uint64_t object_id = p_object->get_instance_id();
+	const uint64_t attachment_id = hand_attachment_ids[p_hand];
 	HeldObject &held = held_objects[p_hand];
 	held.object = p_object;
-	held.object_id = p_object->get_instance_id();
-	held.offset_transform = attachment->get_global_transform().inverse() * p_object->get_global_transform();
-	held.added_mass = p_object->get_mass();
-	set_mass(get_mass() + p_object->get_mass());
+	held.object_id = object_id;
+	held.offset_transform = p_offset;
+	held.added_mass = mass_to_add(p_object->get_mass());
+	held.mass_before = get_mass();
+	held.mass_after = held.mass_before + held.added_mass;
+	held.grab_number = ++grabs_made;
+	if (held.added_mass != 0.0f) {
+		set_mass(held.mass_after);
+	}
+
+	// After each call that can run a script: is the grab still on?
+	bool player_freed = false;
+	auto goes_on = [&]() {
+		if (!is_alive(self_id)) {
+			player_freed = true;
+			return false;
+		}
+		if (held_objects[p_hand].object_id != object_id) {
+			return false; // already let go from inside the call
+		}
+		if (is_alive(object_id) && is_alive(attachment_id)) {
+			return true;
+		}
+		player_freed = !release(p_hand, false);
+		return false;
+	};
+
 	p_object->set_disable_mode(CollisionObject3D::DISABLE_MODE_REMOVE);
+	if (!goes_on()) {
+		return !player_freed;
+	}
 	p_object->set_process_mode(Node::PROCESS_MODE_DISABLED);
+	if (!goes_on()) {
+		return !player_freed;
+	}
 	p_object->set_process(false);
 	p_object->set_physics_process(false);
 
-	TypedArray<Node> children = p_object->get_children();
-	for (int64_t i = 0; i < children.size(); i++) {
-		Object *child_object = children[i];
-		Node3D *child = Object::cast_to<Node3D>(child_object);
-		if (!child) {
-			continue; // grabbable bodies carry 3-D nodes only
+	for (uint64_t child_id : child_ids(p_object)) {
+		if (!goes_on()) {
+			return !player_freed;
+		}
+		Node3D *child = live<Node3D>(child_id);
+		if (!child || child->get_parent() != p_object) {
+			continue; // grabbable bodies carry 3-D nodes only; or a script took it
 		}
 		if (child->get_class() == "CollisionShape3D") {
-			CollisionShape3D *shape = Object::cast_to<CollisionShape3D>(child);
+			Ref<Shape3D> shape = Object::cast_to<CollisionShape3D>(child)->get_shape();
 			BoneColliderIK *collider = memnew(BoneColliderIK);
 			// Named before it enters the tree, so that it finds the hand's attachment.
 			collider->set_name(String(child->get_name()) + held_copy_suffixes[p_hand]);
+			uint64_t collider_id = collider->get_instance_id();
+			held.colliders.push_back(collider);
+			held.collider_ids.push_back(collider_id);
 			add_child(collider);
+			if (!goes_on()) {
+				return !player_freed;
+			}
+			collider = live<BoneColliderIK>(collider_id);
+			if (!collider) {
+				continue;
+			}
 			collider->set_owner(get_owner());
-			collider->set_mass(p_object->get_mass());
-			collider->set_shape(shape->get_shape());
+			collider->set_mass(held.added_mass);
+			collider->set_shape(shape);
 			collider->set_offset_transform(held.offset_transform);
 			// At the hand from the start: placed at the player's origin until its
 			// first frame, its first samples would make a still hand fling things.
 			collider->follow_attachment();
-			held.colliders.push_back(collider);
-			held.collider_ids.push_back(collider->get_instance_id());
 		} else {
-			child->reparent(attachment, true);
-			held.moved_child_ids.push_back(child->get_instance_id());
+			BoneAttachment3D *attachment = live<BoneAttachment3D>(attachment_id);
+			held.moved_child_ids.push_back(child_id);
+			child->reparent(attachment, child->is_inside_tree() && attachment->is_inside_tree());
 		}
 	}
+	return goes_on() || !player_freed;
 }
 
-void Player::release(int p_hand) {
-	HeldObject &held = held_objects[p_hand];
-	RigidBody3D *object = held.object;
-	BoneAttachment3D *attachment = get_hand_attachment(p_hand);
-	if (attachment) {
-		object->set_global_transform(attachment->get_global_transform() * held.offset_transform);
-		TypedArray<Node> children = attachment->get_children();
-		for (int64_t i = 0; i < children.size(); i++) {
-			Object *child_object = children[i];
-			Node3D *child = Object::cast_to<Node3D>(child_object);
-			if (!child) {
-				continue;
-			}
-			child->reparent(object, true);
-			child->set_transform(Transform3D());
+// The hand lets go: the body goes where the hand carried it and gets back
+// the children on the hand and its processing; the copies go and the mass
+// comes off. For a body that was freed, the copies and the children it left
+// on the hand go. The hand is empty from the start, so a script run from
+// here finds nothing to let go again; every node is looked up again after
+// each call that can run one. Inside the engine's tree callbacks the
+// player's children can't be removed: the copies are switched off and
+// queued instead. False when the player was freed on the way.
+bool Player::release(int p_hand, bool p_in_tree_callback) {
+	const uint64_t self_id = get_instance_id();
+	HeldObject held;
+	std::swap(held, held_objects[p_hand]);
+	const uint64_t object_id = held.object_id;
+	const uint64_t attachment_id = hand_attachment_ids[p_hand];
+
+	RigidBody3D *object = live<RigidBody3D>(object_id);
+	BoneAttachment3D *attachment = live<BoneAttachment3D>(attachment_id);
+	if (object && attachment && object->is_inside_tree() && attachment->is_inside_tree()) {
+		Transform3D pose = attachment->get_global_transform() * held.offset_transform;
+		if (pose.is_finite()) {
+			object->set_global_transform(pose);
+		} else {
+			report_bad_pose(); // it stays where it is
 		}
 	}
 
-	TypedArray<Node> copies = find_children(held_copy_patterns[p_hand], String(), true, true);
-	for (int64_t i = 0; i < copies.size(); i++) {
-		Object *copy_object = copies[i];
-		Node *copy = Object::cast_to<Node>(copy_object);
-		if (!copy || !copy->get_parent()) {
-			continue;
+	if (live<RigidBody3D>(object_id) && live<BoneAttachment3D>(attachment_id)) {
+		for (uint64_t child_id : child_ids(live<BoneAttachment3D>(attachment_id))) {
+			Node3D *child = live<Node3D>(child_id);
+			attachment = live<BoneAttachment3D>(attachment_id);
+			object = live<RigidBody3D>(object_id);
+			if (!attachment || !object) {
+				break;
+			}
+			if (!child || child->get_parent() != attachment) {
+				continue;
+			}
+			child->reparent(object, child->is_inside_tree() && object->is_inside_tree());
+			child = live<Node3D>(child_id);
+			if (child) {
+				child->set_transform(Transform3D());
+			}
 		}
-		copy->get_parent()->remove_child(copy);
-		// A scene node that only shares the name would be left without a parent for good.
-		if (held.colliders.find(Object::cast_to<BoneColliderIK>(copy)) < 0) {
+	}
+
+	for (int64_t i = 0; i < held.collider_ids.size(); i++) {
+		uint64_t id = held.collider_ids[i];
+		if (is_alive(self_id)) {
+			hand_shapes.erase(id);
+		}
+		BoneColliderIK *copy = live<BoneColliderIK>(id);
+		if (copy && copy->get_parent() && !p_in_tree_callback) {
+			copy->get_parent()->remove_child(copy);
+			copy = live<BoneColliderIK>(id);
+		} else if (copy) {
+			copy->set_disabled(true);
+		}
+		if (copy) {
 			copy->queue_free();
 		}
 	}
-	forget_copies(held);
 
-	set_mass(get_mass() - object->get_mass());
-	object->set_process_mode(Node::PROCESS_MODE_INHERIT);
-	object->set_process(true);
-	object->set_physics_process(true);
-	held_objects[p_hand] = HeldObject();
-}
-
-void Player::forget_copies(const HeldObject &p_held) {
-	for (int64_t i = 0; i < p_held.colliders.size(); i++) {
-		uint64_t id = p_held.collider_ids[i];
-		hand_shapes.erase(id);
-		if (is_alive(id)) {
-			BoneColliderIK *collider = p_held.colliders[i];
-			if (collider->get_parent()) {
-				collider->get_parent()->remove_child(collider);
+	if (!live<RigidBody3D>(object_id)) {
+		// Its children on the hand have nothing to go back to.
+		attachment = live<BoneAttachment3D>(attachment_id);
+		for (int64_t i = 0; i < held.moved_child_ids.size(); i++) {
+			Node *child = live<Node>(held.moved_child_ids[i]);
+			if (child && child->get_parent() == attachment) {
+				child->queue_free();
 			}
-			collider->queue_free();
 		}
 	}
-}
 
-void Player::forget_held_object(int p_hand) {
-	HeldObject &held = held_objects[p_hand];
-	// The object is gone: its copies and the children it left on the hand go too.
-	forget_copies(held);
-	for (int64_t i = 0; i < held.moved_child_ids.size(); i++) {
-		if (Node *child = Object::cast_to<Node>(ObjectDB::get_instance(held.moved_child_ids[i]))) {
-			child->queue_free();
-		}
+	bool player_alive = is_alive(self_id);
+	if (player_alive) {
+		give_back_mass(p_hand, held);
 	}
-	set_mass(get_mass() - held.added_mass);
-	held_objects[p_hand] = HeldObject();
+	resume_body(object_id);
+	return player_alive && is_alive(self_id);
 }
 
 // ---------------------------------------------------------------------------
 // Pushing objects and pushing off walls
 
-// A runtime may report any hand velocity: an impulse that is no number would
-// poison the body for the rest of the session.
+// A runtime may report any hand velocity, and a scene any mass: an impulse
+// that is no number would poison a body for the rest of the session.
 void Player::push_player(const Vector3 &p_impulse) {
 	if (!is_finite(p_impulse)) {
-		if (!bad_push_reported) {
-			bad_push_reported = true;
-			ERR_PRINT("Player: a push that is not a finite number was left out.");
-		}
+		report_bad_push();
 		return;
 	}
 	apply_impulse(p_impulse, Vector3());
+}
+
+void Player::push_body(RigidBody3D *p_body, const Vector3 &p_impulse, const Vector3 &p_position) {
+	if (!is_finite(p_impulse) || !is_finite(p_position)) {
+		report_bad_push();
+		return;
+	}
+	p_body->apply_impulse(p_impulse, p_position);
+}
+
+void Player::report_bad_push() {
+	if (!bad_push_reported) {
+		bad_push_reported = true;
+		ERR_PRINT("Player: a push that is not a finite number was left out.");
+	}
 }
 
 void Player::_integrate_forces(PhysicsDirectBodyState3D *p_state) {
@@ -712,7 +1030,7 @@ void Player::_integrate_forces(PhysicsDirectBodyState3D *p_state) {
 			if (d < 0) {
 				bool held = hand_shape_info(hand).held_object;
 				float k = held ? hand->get_mass() + HELD_PUSH_PLAYER_SHARE * get_mass() : 1.0f;
-				body->apply_impulse(normal * d * step * PUSH_SCALE * k, position);
+				push_body(body, normal * d * step * PUSH_SCALE * k, position);
 			}
 		} else if (Object::cast_to<StaticBody3D>(collider)) {
 			const HandShapeInfo &info = hand_shape_info(hand);

@@ -49,6 +49,11 @@ public:
 		Vector<uint64_t> collider_ids;
 		float added_mass = 0.0f; // what the grab added to the player's mass
 		Vector<uint64_t> moved_child_ids; // the object's children now on the bone attachment
+		// The player's mass just before and just after the grab added to it,
+		// and the grab's place in the order of grabs of both hands.
+		float mass_before = 0.0f;
+		float mass_after = 0.0f;
+		uint64_t grab_number = 0;
 	};
 
 	// What a hand shape's name says, worked out when the shape or its name
@@ -91,7 +96,6 @@ private:
 	StringName default_pose_name;
 	String held_object_pattern;
 	String held_copy_suffixes[2];
-	String held_copy_patterns[2];
 	// Controller input names, compared on every input event.
 	String grip_input;
 	String grip_force_input;
@@ -114,15 +118,29 @@ private:
 	bool is_own_node(Node *p_node) const;
 	bool may_grab(int p_hand, const HandTouchingObject &p_entry) const;
 	void push_player(const Vector3 &p_impulse);
+	void push_body(RigidBody3D *p_body, const Vector3 &p_impulse, const Vector3 &p_position);
+	void report_bad_push();
 	bool bad_push_reported = false;
+	bool bad_mass_reported = false;
+	bool bad_pose_reported = false;
+	uint64_t grabs_made = 0;
+
+	void store_hand_controllers();
+	void watch_hand_shape(Node *p_shape, uint64_t p_id);
+	void unwatch_hand_shape(uint64_t p_id);
+	void refresh_hand_shape(HandShapeInfo &r_info, const StringName &p_name) const;
+	void forget_touches_of(const HandShapeInfo &p_info);
+	static void stamp_untouched(HandTouchingObject &r_entry);
 
 	BoneAttachment3D *get_hand_attachment(int p_hand) const;
 	AnimationTree *get_animation_tree() const;
 	float *get_finger_targets(int p_hand);
-	void grab(int p_hand, RigidBody3D *p_object);
-	void release(int p_hand);
-	void forget_held_object(int p_hand);
-	void forget_copies(const HeldObject &p_held);
+	bool grab_offset(int p_hand, RigidBody3D *p_object, Transform3D &r_offset);
+	float mass_to_add(float p_mass);
+	void give_back_mass(int p_hand, const HeldObject &p_held);
+	void report_bad_pose();
+	bool grab(int p_hand, RigidBody3D *p_object, const Transform3D &p_offset);
+	bool release(int p_hand, bool p_in_tree_callback);
 
 public:
 	Player();
@@ -136,6 +154,12 @@ public:
 	void _on_release_item_timeout(Node3D *p_object, Timer *p_timer);
 	void _handle_hand_collision(RID p_body_rid, Node *p_body, uint32_t p_body_shape_index, uint32_t p_local_shape_index, bool p_touching);
 	void _on_cleanup_timer_timeout();
+	// A hand's bone attachment leaves the tree: what the hand holds goes back first.
+	void _on_hand_attachment_exiting(int p_hand);
+	void _on_player_exiting();
+	// A hand shape leaves the tree or is renamed: what it touched under its old name is forgotten.
+	void _on_hand_shape_exiting(uint64_t p_shape_id);
+	void _on_hand_shape_renamed(uint64_t p_shape_id);
 
 	// Controller input, forwarded by the XR manager. Hand 0 is left, 1 right.
 	void _on_button_pressed(String p_name, int p_hand);

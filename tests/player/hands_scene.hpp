@@ -7,6 +7,8 @@
 #include <godot_cpp/classes/sphere_shape3d.hpp>
 #include <godot_cpp/classes/xr_positional_tracker.hpp>
 
+#include <functional>
+
 // The player with a full set of hand shapes, touched bodies and contacts.
 // Test code only: the fixtures below read as the test files do.
 using namespace godot;
@@ -24,6 +26,36 @@ inline const std::vector<std::string> HAND_SHAPES = {
 	"hand_r_held_object_collider", "index_collider_x", "index_04_r_collider", "thumb_01_r_collider", "hand_r_collider",
 	"middle_01_l_collider"
 };
+
+// A receiver that runs a piece of test code, as a scene's script would.
+class CodeCallable : public CallableCustom {
+	uint64_t anchor;
+	std::function<void()> code;
+
+public:
+	CodeCallable(Object *p_anchor, std::function<void()> p_code) :
+			anchor(p_anchor->get_instance_id()), code(std::move(p_code)) {}
+	uint32_t hash() const override { return (uint32_t)anchor; }
+	uint64_t get_object() const override { return anchor; }
+	bool equals(const CallableCustom &p_other) const override { return this == &p_other; }
+	void call(const Variant **, int, Variant &, GDExtensionCallErrorHost &) const override { code(); }
+};
+
+inline Callable run(Object *p_anchor, std::function<void()> p_code) {
+	return Callable(new CodeCallable(p_anchor, std::move(p_code)));
+}
+
+inline void free_if_alive(uint64_t p_id) {
+	if (Node *node = Object::cast_to<Node>(ObjectDB::get_instance(p_id))) {
+		memdelete(node);
+	}
+}
+
+inline void close_hand(Player *p_player, int p_hand, float p_closure) {
+	for (int f = 0; f < 5; f++) {
+		p_player->finger_targets[p_hand][f] = p_closure;
+	}
+}
 
 class HandsTest : public PlayerTest {
 protected:
@@ -59,6 +91,14 @@ protected:
 
 	void touch(Node *p_body, const char *p_shape, bool p_touching = true) {
 		player->_handle_hand_collision(RID(), p_body, 0, (uint32_t)shape(p_shape), p_touching);
+	}
+
+	// The hand's thumb and a finger touch the body, and the closed hand takes it.
+	void grab_with(int p_hand, RigidBody3D *p_body) {
+		touch(p_body, p_hand == 0 ? "thumb_l_collider" : "thumb_01_r_collider");
+		touch(p_body, p_hand == 0 ? "index_02_l_collider" : "index_01_r_collider");
+		close_hand(player, p_hand, 1.0f);
+		Host::process_frame(1.0 / 60.0);
 	}
 
 	const Player::HandTouchingObject *entry(Node *p_body) {

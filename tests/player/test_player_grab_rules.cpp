@@ -1,16 +1,6 @@
 // What a grab may take and what a held object's copies push.
 #include "hands_scene.hpp"
 
-namespace {
-
-void close_hand(Player *p_player, int p_hand, float p_closure) {
-	for (int f = 0; f < 5; f++) {
-		p_player->finger_targets[p_hand][f] = p_closure;
-	}
-}
-
-} // namespace
-
 class HeldCopyPushTest : public PushTest {
 protected:
 	RigidBody3D *crate = nullptr;

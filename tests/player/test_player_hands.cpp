@@ -107,9 +107,10 @@ TEST_F(HandsTest, FingerBlendsAndClosure) {
 	player->finger_targets[0][1] = 0.25f;
 	Host::process_frame(0.05);
 	EXPECT_EQ(tree->_host_parameter_writes(), writes); // already there
+	// A frame longer than a tenth of a second reaches the target, not past it.
 	player->finger_targets[1][2] = 1.0f;
 	Host::process_frame(0.15);
-	EXPECT_FLOAT_EQ(blend("middle", "r"), 1.5f);
+	EXPECT_FLOAT_EQ(blend("middle", "r"), 1.0f);
 }
 
 TEST_F(HandsTest, GrabChoosesTheThumbsHandAndPalmsOuterBlocks) {
@@ -365,9 +366,8 @@ TEST_F(PushTest, GrabCarryReleaseAndPushOff) {
 	EXPECT_TRUE(ball->_host_in_world());
 	EXPECT_FLOAT_EQ(player->get_mass(), 80.0f);
 	Host::iteration(1.0 / 60.0);
-	// The copy is gone, and so is the scene's own shape of that name pattern.
-	EXPECT_EQ(player->get_child_count(), 5 + (int)HAND_SHAPES.size() + 1 - 1);
-	EXPECT_EQ(player->find_child("hand_r_held_object_collider"), nullptr);
+	// The copy is gone; the scene's own shapes all stay.
+	EXPECT_EQ(player->get_child_count(), 5 + (int)HAND_SHAPES.size() + 1);
 
 	// Push off a wall in front (normal toward the player, +Z), the hand pulling back.
 	StaticBody3D *wall = add_node(world, memnew(StaticBody3D), "Wall", world);

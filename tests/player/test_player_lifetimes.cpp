@@ -2,32 +2,6 @@
 // and hand shapes renamed on the way.
 #include "hands_scene.hpp"
 
-#include <functional>
-
-namespace {
-
-// A receiver that runs a piece of test code.
-class CodeCallable : public CallableCustom {
-	uint64_t anchor;
-	std::function<void()> code;
-
-public:
-	CodeCallable(Object *p_anchor, std::function<void()> p_code) :
-			anchor(p_anchor->get_instance_id()), code(std::move(p_code)) {}
-	uint32_t hash() const override { return (uint32_t)anchor; }
-	uint64_t get_object() const override { return anchor; }
-	bool equals(const CallableCustom &p_other) const override { return this == &p_other; }
-	void call(const Variant **, int, Variant &, GDExtensionCallErrorHost &) const override { code(); }
-};
-
-void free_if_alive(uint64_t p_id) {
-	if (Node *node = Object::cast_to<Node>(ObjectDB::get_instance(p_id))) {
-		memdelete(node);
-	}
-}
-
-} // namespace
-
 TEST_F(PlayerTest, AFreedCameraLeavesSteeringToTheSticks) {
 	build();
 	start();
@@ -47,7 +21,7 @@ TEST_F(HandsTest, AReceiverFreeingTheTouchedBodyLeavesThePlayerSound) {
 	RigidBody3D *a = body("A");
 	RigidBody3D *b = body("B");
 	uint64_t a_id = a->get_instance_id();
-	player->connect("body_entered", Callable(new CodeCallable(player, [a_id]() { free_if_alive(a_id); })));
+	player->connect("body_entered", run(player, [a_id]() { free_if_alive(a_id); }));
 	PhysicsWorld::begin_shape_contact(player, a, 0, shape("thumb_01_r_collider"));
 	PhysicsWorld::begin_shape_contact(player, b, 0, shape("thumb_01_r_collider"));
 	PhysicsWorld::begin_shape_contact(player, b, 0, shape("index_01_r_collider"));
@@ -62,7 +36,7 @@ TEST_F(HandsTest, AReceiverFreeingAHandShapeLeavesThePlayerSound) {
 	RigidBody3D *a = body("A");
 	BoneColliderIK *palm = Object::cast_to<BoneColliderIK>(player->find_child("hand_l_collider"));
 	uint64_t palm_id = palm->get_instance_id();
-	player->connect("body_shape_entered", Callable(new CodeCallable(player, [palm_id]() { free_if_alive(palm_id); })));
+	player->connect("body_shape_entered", run(player, [palm_id]() { free_if_alive(palm_id); }));
 	PhysicsWorld::begin_shape_contact(player, a, 0, shape("thumb_l_collider"));
 	PhysicsWorld::begin_shape_contact(player, a, 0, shape("index_02_l_collider"));
 	Host::physics_step(1.0 / 60.0);
