@@ -721,13 +721,16 @@ void XRManager::restore_world(Node *p_scene, uint64_t p_self_id, uint32_t p_gene
 	}
 }
 
-// The destructor's restore: each saved child that still exists gets its own
-// visibility back, the skeleton shows and the HUD hides. Quiet about what is
-// gone, as the scene around a freed manager usually goes with it.
+// The destructor's restore: undoes what the switch did, so shows again each
+// saved child that still exists and was visible (one hidden before keeps
+// what a script may have given it since), shows the skeleton and hides the
+// HUD. Quiet about what is gone: the scene around a freed manager usually
+// goes with it.
 void XRManager::put_world_back() {
 	for (size_t i = 0; i < saved_ids.size(); i++) {
-		if (Node3D *child = Object::cast_to<Node3D>(ObjectDB::get_instance(saved_ids[i]))) {
-			child->set_visible(saved_visibility[i]);
+		Node3D *child = Object::cast_to<Node3D>(ObjectDB::get_instance(saved_ids[i]));
+		if (child && saved_visibility[i]) {
+			child->set_visible(true);
 		}
 	}
 	if (player && ObjectDB::get_instance(player_id) == static_cast<Object *>(player)) {

@@ -75,9 +75,15 @@ TEST_F(XRManagerTwoManagers, ManagerFreedWhileTheWorldIsHiddenPutsItBack) {
 	emit_session("session_visible");
 	emit_session("session_focussed");
 	ASSERT_NE(manager->welcome_sequence, nullptr);
+	Node3D *shown_meanwhile = add_node(root, memnew(Node3D), "ShownMeanwhile", root);
+	shown_meanwhile->set_visible(false);
+	manager->set_hud_visible(false);
+	manager->set_hud_visible(true);
+	shown_meanwhile->set_visible(true); // by a script, while the HUD shows
 	memdelete(manager);
 	manager = nullptr;
 	expect_world_shown();
+	EXPECT_TRUE(shown_meanwhile->is_visible()) << "only what the manager hid is shown again, nothing hidden";
 	EXPECT_TRUE(game_errors().empty());
 
 	// The next manager to come runs the game: it is no second one.
