@@ -44,9 +44,9 @@ private:
 	bool bad_delay_reported = false;
 	// Set by _ready outside the editor, which makes what typing needs.
 	bool ready_to_type = false;
-	// Counted up by every play_text, and by it and every clear_text: the
-	// calls out of a layout or a tick can run a script that types or clears
-	// anew, and what was begun before must then stop where it is.
+	// Count the play_text and the clear_text calls (play_text makes one of
+	// each). The calls out of a layout or a tick can run a script that types
+	// or clears anew: what was begun before then stops where it is.
 	uint32_t layout_generation = 0;
 	uint32_t text_generation = 0;
 	// Emitted by the typing tick: made once, not per tick.

@@ -30,6 +30,7 @@
 #include <godot_cpp/variant/utility_functions.hpp>
 
 #include <cmath>
+#include <cstddef>
 
 namespace godot {
 
