@@ -144,6 +144,9 @@ void Chaos::_wire(Node *p_node) {
 	if (emitter == TIMER_NODE && !parent->is_class("Player")) {
 		_library_timers.insert(id);
 	}
+	if (emitter == CONTROLLER) {
+		_controllers.insert(id);
+	}
 	if (emitter != WORLD_NODE && emitter != CONTROLLER) {
 		for (Signal s : TREE_SIGNALS) {
 			_connect(p_node, emitter, s);
@@ -186,26 +189,29 @@ void Chaos::_connect(Node *p_node, Emitter p_emitter, Signal p_signal) {
 double Chaos::_probability(Signal p_signal) const {
 	switch (p_signal) {
 		case VISIBILITY_CHANGED:
-			return 0.25;
+			return 0.3;
 		case FINISHED_TYPING:
 			return 0.5;
 		case TIMEOUT:
-			return 0.05;
+			return 0.08;
 		case RENAMED:
-			return 0.1;
+			return 0.2;
 		default:
 			break;
 	}
 	if (tree_busy_signal(p_signal)) {
-		return 0.02;
+		return 0.04;
 	}
-	return p_signal >= BUTTON_PRESSED ? 0.02 : 0.04;
+	return p_signal >= BUTTON_PRESSED ? 0.05 : 0.08;
 }
 
 void Chaos::_received(Emitter p_emitter, Signal p_signal, uint64_t p_emitter_id, const Variant **p_args, int p_count) {
 	_signals[p_emitter][p_signal]++;
 	_nested += _handling.empty() ? 0 : 1;
 	_observe_pause();
+	if (p_emitter == CONTROLLER && (p_signal == BUTTON_PRESSED || p_signal == BUTTON_RELEASED) && !_fanning_out && !_script_emitting && p_count >= 1) {
+		_fan_out(p_emitter_id, p_signal == BUTTON_PRESSED, *p_args[0]);
+	}
 	if (p_signal == VISIBILITY_CHANGED && p_emitter == WORLD_NODE) {
 		_note_world_visibility(p_emitter_id);
 	}
@@ -230,6 +236,31 @@ void Chaos::_received(Emitter p_emitter, Signal p_signal, uint64_t p_emitter_id,
 	_act(r);
 	_handling.pop_back();
 	_observe_pause();
+}
+
+// A button of the device reaches every controller node of its hand, as the
+// engine sends its tracker's input: a second player's too.
+void Chaos::_fan_out(uint64_t p_controller, bool p_pressed, const Variant &p_button) {
+	XRController3D *from = Object::cast_to<XRController3D>(ObjectDB::get_instance(p_controller));
+	if (!from) {
+		return;
+	}
+	const StringName tracker = from->get_tracker();
+	const String button = p_button;
+	std::vector<uint64_t> others;
+	for (uint64_t id : _controllers) {
+		XRController3D *c = Object::cast_to<XRController3D>(ObjectDB::get_instance(id));
+		if (c && id != p_controller && c->is_inside_tree() && c->get_tracker() == tracker) {
+			others.push_back(id);
+		}
+	}
+	_fanning_out = true;
+	for (uint64_t id : others) {
+		if (XRController3D *c = Object::cast_to<XRController3D>(ObjectDB::get_instance(id))) {
+			p_pressed ? c->_host_press_button(button) : c->_host_release_button(button);
+		}
+	}
+	_fanning_out = false;
 }
 
 bool Chaos::_tree_busy() const {
@@ -271,8 +302,19 @@ void Chaos::_when_allowed(Node *p_node, const std::function<void()> &p_what) {
 }
 
 void Chaos::_act(const Received &p_received) {
+	// Inside the library's switch between the HUD and the world, and at the
+	// end of a text, what hurts most: the manager, the HUD or the player
+	// gone, or the session moving on.
+	if ((p_received.signal == VISIBILITY_CHANGED || p_received.signal == FINISHED_TYPING) && _chance(0.4)) {
+		if (_chance(0.3)) {
+			_call_back(p_received, 3);
+		} else {
+			_free_one(p_received, 2 + _pick(3));
+		}
+		return;
+	}
 	// Weights of the kinds of act.
-	const int weights[] = { 30, 14, 12, 8, 6, 20, 15 };
+	const int weights[] = { 30, 14, 12, 8, 6, 20, 15, 3 };
 	int total = 0;
 	for (int w : weights) {
 		total += w;
@@ -303,6 +345,7 @@ void Chaos::_act(const Received &p_received) {
 			if (node) {
 				const uint64_t id = node->get_instance_id();
 				_hidden_by_library.erase(id);
+				_set_by_adversary.insert(id);
 				_adversary_showing = id;
 				node->set_visible(!node->is_visible());
 				if (_alive(id)) {
@@ -316,10 +359,33 @@ void Chaos::_act(const Received &p_received) {
 		case 5:
 			_bad_value_one();
 			break;
-		default:
+		case 6:
 			_call_back(p_received);
 			break;
+		default:
+			_add_sub_scene();
+			break;
 	}
+}
+
+void Chaos::_add_sub_scene() {
+	if (_alive(_sub_scene) || !_scene.rig) {
+		return;
+	}
+	_when_allowed(_scene.rig, [this]() {
+		if (_alive(_sub_scene)) {
+			return;
+		}
+		// Added beside the scene's own, whose records stay as they are.
+		DemoScene extra = _scene;
+		bool manager = _chance(0.5);
+		const char *what = manager ? "a second XR manager" : "a second player";
+		_sub_scenes[what]++;
+		_tell("adds a sub-scene with", what);
+		Node *added = manager ? readd_manager(extra) : (Node *)readd_player(extra);
+		_sub_scene = added ? added->get_instance_id() : 0;
+		_sub_scene_until = _session.time() + 2.0 + 8.0 * std::uniform_real_distribution<double>(0.0, 1.0)(_rng);
+	});
 }
 
 void Chaos::_tell(const char *p_what, const std::string &p_detail) {
@@ -370,8 +436,8 @@ void Chaos::_free(Node *p_node, const char *p_what) {
 	_forget_dead_records();
 }
 
-void Chaos::_free_one(const Received &p_received) {
-	switch (_pick(9)) {
+void Chaos::_free_one(const Received &p_received, int p_target) {
+	switch (p_target >= 0 ? p_target : _pick(9)) {
 		case 0:
 		case 1: {
 			Node *emitter = Object::cast_to<Node>(ObjectDB::get_instance(p_received.emitter_id));
@@ -681,10 +747,10 @@ void Chaos::_bad_value_one() {
 // ---------------------------------------------------------------------------
 // Calls back into the library, as the engine or a script would make them
 
-void Chaos::_call_back(const Received &p_received) {
+void Chaos::_call_back(const Received &p_received, int p_call) {
 	DemoScene &s = _scene;
 	const char *what = nullptr;
-	switch (_pick(6)) {
+	switch (p_call >= 0 ? p_call : _pick(6)) {
 		case 0:
 		case 1: {
 			XRController3D *c = s.controllers[_pick(2)];
@@ -692,7 +758,9 @@ void Chaos::_call_back(const Received &p_received) {
 				bool ax = _chance(0.6);
 				bool pressed = _chance(0.8);
 				what = ax ? (pressed ? "A/X pressed" : "A/X released") : (pressed ? "B/Y pressed" : "B/Y released");
+				_script_emitting = true;
 				c->emit_signal(pressed ? "button_pressed" : "button_released", ax ? "ax_button" : "by_button");
+				_script_emitting = false;
 			}
 		} break;
 		case 2:
@@ -706,7 +774,8 @@ void Chaos::_call_back(const Received &p_received) {
 				if (_chance(0.15)) {
 					what = "refresh_rate_changed";
 					std::string kind;
-					s.openxr->emit_signal("refresh_rate_changed", _chance(0.5) ? _bad_float(kind) : 72.0f);
+					// The rate the runtime reports, or one that is no rate.
+					s.openxr->emit_signal("refresh_rate_changed", _chance(0.5) ? _bad_float(kind) : s.openxr->get_display_refresh_rate());
 				} else {
 					what = SESSION_SIGNALS[_pick(7)];
 					s.openxr->emit_signal(what);

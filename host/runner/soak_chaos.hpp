@@ -103,6 +103,9 @@ private:
 	// Wiring.
 	std::unordered_set<uint64_t> _wired;
 	std::unordered_set<uint64_t> _library_timers;
+	std::unordered_set<uint64_t> _controllers;
+	bool _fanning_out = false;
+	bool _script_emitting = false;
 	int64_t _frames = 0;
 
 	// The signals being handled, innermost last.
@@ -125,6 +128,10 @@ private:
 	std::vector<std::pair<std::string, godot::Transform3D>> _lost_attachments;
 	double _next_greeting_check = 0.0;
 
+	// A sub-scene that brings a second manager or player, taken out again later.
+	uint64_t _sub_scene = 0;
+	double _sub_scene_until = -1.0;
+
 	// Poses given back after a few frames, as the skeleton's next update would.
 	struct PoseToRestore {
 		uint64_t attachment;
@@ -142,6 +149,8 @@ private:
 	bool _library_ran = false;
 	// World nodes (3-D children of the scene root) that the library hid.
 	std::unordered_set<uint64_t> _hidden_by_library;
+	// Shown or hidden by the adversary since a greeting last ended with them shown.
+	std::unordered_set<uint64_t> _set_by_adversary;
 	uint64_t _adversary_showing = 0;
 
 	// Mass: the masses each body had since the last check, holds and
@@ -161,7 +170,7 @@ private:
 	long _signals[EMITTER_COUNT][SIGNAL_COUNT] = {};
 	long _nested = 0;
 	long _reentrant = 0;
-	std::map<std::string, long> _frees, _queued_frees, _reparents, _renames, _bad_values, _deltas, _calls, _readds, _visibility_acts;
+	std::map<std::string, long> _frees, _queued_frees, _reparents, _renames, _bad_values, _deltas, _calls, _readds, _visibility_acts, _sub_scenes;
 	long _pauses = 0, _unpauses = 0, _slow_spells = 0, _greeting_checks = 0;
 
 	// soak_chaos.cpp: wiring and the adversary's acts.
@@ -172,6 +181,7 @@ private:
 	void _wire(godot::Node *p_node);
 	void _connect(godot::Node *p_node, Emitter p_emitter, Signal p_signal);
 	void _received(Emitter p_emitter, Signal p_signal, uint64_t p_emitter_id, const godot::Variant **p_args, int p_count);
+	void _fan_out(uint64_t p_controller, bool p_pressed, const godot::Variant &p_button);
 	double _probability(Signal p_signal) const;
 	bool _tree_busy() const;
 	bool _handling_node(godot::Node *p_node) const;
@@ -183,14 +193,16 @@ private:
 	void _tell(const char *p_what, const std::string &p_detail = std::string());
 
 	void _free(godot::Node *p_node, const char *p_what);
-	void _free_one(const Received &p_received);
+	// p_target and p_call pick one kind; -1 any.
+	void _free_one(const Received &p_received, int p_target = -1);
 	void _reparent_one();
 	void _rename_one();
 	void _move(godot::Node *p_node, godot::Node *p_parent, const char *p_what);
 	void _rename(godot::Node *p_node, const std::string &p_name, const char *p_what);
 	void _toggle_pause();
 	void _bad_value_one();
-	void _call_back(const Received &p_received);
+	void _add_sub_scene();
+	void _call_back(const Received &p_received, int p_call = -1);
 
 	godot::RigidBody3D *_any_crate();
 	godot::RigidBody3D *_held_crate();
@@ -206,6 +218,7 @@ private:
 	// Adds back what is due; true when a new manager came with it.
 	bool _readd_due_nodes();
 	bool _readd_nodes();
+	void _remove_sub_scene();
 	void _check_greeting_ends();
 	void _restore_poses();
 	bool _pose_pending(godot::Node *p_node) const;
@@ -216,6 +229,7 @@ private:
 	// False for an ordinary frame, paced as the engine paces it.
 	bool _pick_delta(double &r_delta);
 	bool _greeting_timer_running() const;
+	void _report(const char *p_what, const std::string &p_detail = std::string());
 	void _observe_pause();
 	void _note_world_visibility(uint64_t p_node);
 	void _note_mass(godot::RigidBody3D *p_body);

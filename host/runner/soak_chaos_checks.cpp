@@ -37,6 +37,7 @@ void Chaos::frame() {
 	_forget_dead_records();
 	_remember_new_crates();
 	_restore_poses();
+	_remove_sub_scene();
 	if (_readd_due_nodes() || _session.time() >= _next_greeting_check) {
 		_check_greeting_ends();
 	}
@@ -59,10 +60,10 @@ bool Chaos::_pick_delta(double &r_delta) {
 	}
 	std::uniform_real_distribution<double> unit(0.0, 1.0);
 	double roll = unit(_rng);
-	if (roll < 0.002) {
-		// A runtime throttling a session it does not show: seconds to a minute of it.
+	if (roll < 0.001) {
+		// A runtime throttling a session it does not show: seconds to half a minute of it.
 		_slow_spells++;
-		_slow_frames_left = 8 + _pick(200);
+		_slow_frames_left = 8 + _pick(113);
 		_tell("slows the frames to 4 a second for", std::to_string(_slow_frames_left + 1) + " frames");
 		_deltas[slow]++;
 		r_delta = 0.25;
@@ -125,6 +126,14 @@ void Chaos::_after_frame() {
 	}
 }
 
+void Chaos::_report(const char *p_what, const std::string &p_detail) {
+	_soak._report(p_what);
+	// Shown with the first few, as the soak shows them.
+	if (!p_detail.empty() && _soak._violation_kinds[p_what] <= 3) {
+		std::printf("         %s\n", p_detail.c_str());
+	}
+}
+
 // ---------------------------------------------------------------------------
 // Pause and the world
 
@@ -137,6 +146,13 @@ void Chaos::_observe_pause() {
 	// library's. When it lets the game run, a greeting has ended.
 	_last_paused = paused;
 	_library_ran = !paused;
+	if (_library_ran) {
+		// A greeting ended: nodes it left shown are judged again from here on.
+		for (auto it = _set_by_adversary.begin(); it != _set_by_adversary.end();) {
+			Node3D *node = Object::cast_to<Node3D>(ObjectDB::get_instance(*it));
+			it = node && node->is_visible() ? _set_by_adversary.erase(it) : std::next(it);
+		}
+	}
 }
 
 void Chaos::_note_world_visibility(uint64_t p_node) {
@@ -148,19 +164,16 @@ void Chaos::_note_world_visibility(uint64_t p_node) {
 		_hidden_by_library.erase(p_node);
 		return;
 	}
-	Node *scene = Host::tree()->get_current_scene();
-	if (node->get_parent() != scene) {
+	if (node->get_parent() != Host::tree()->get_current_scene()) {
 		return;
 	}
-	// The library hides the world as it shows the HUD, and gives a node
-	// back the hidden state it had before as it hides the HUD again. Only
-	// the first is its hiding: while the HUD still shows, it is the second.
-	Node3D *hud = Object::cast_to<Node3D>(ObjectDB::get_instance(_record_ids.hud));
-	if (hud && hud->is_visible()) {
-		return;
-	}
-	_hidden_by_library.insert(p_node);
+	// The library hides the world as it shows the HUD. As it hides the HUD
+	// it gives each node the state it had before, which may be hidden when
+	// the adversary changed it meanwhile: such a node is not judged.
 	_library_ran = false;
+	if (!_set_by_adversary.count(p_node)) {
+		_hidden_by_library.insert(p_node);
+	}
 }
 
 void Chaos::_check_world_visible() {
@@ -174,7 +187,7 @@ void Chaos::_check_world_visible() {
 		if (!node || node->is_visible() || !_hidden_by_library.count(node->get_instance_id())) {
 			continue;
 		}
-		_soak._report("the world stays hidden while the game runs");
+		_report("the world stays hidden while the game runs", String(node->get_name()).utf8().get_data());
 		// Shown again, as a script would, so that later faults show too.
 		_hidden_by_library.erase(node->get_instance_id());
 		_adversary_showing = node->get_instance_id();
@@ -190,7 +203,7 @@ void Chaos::_check_world_visible() {
 void Chaos::_check_bodies_finite() {
 	DemoScene &s = _scene;
 	if (s.player && !s.player->get_global_transform().is_finite()) {
-		_soak._report("the player's transform is not finite");
+		_report("the player's transform is not finite");
 		s.player->set_global_transform(Transform3D());
 		s.player->set_linear_velocity(Vector3());
 		s.player->set_angular_velocity(Vector3());
@@ -207,7 +220,7 @@ void Chaos::_check_bodies_finite() {
 		}
 		if (!excused) {
 			bool held = crate->get_process_mode() == Node::PROCESS_MODE_DISABLED;
-			_soak._report(held ? "a held body's transform is not finite" : "a body's transform is not finite");
+			_report(held ? "a held body's transform is not finite" : "a body's transform is not finite");
 		}
 		crate->set_global_transform(Transform3D(Basis(), Vector3(0, 1.2f, -0.6f)));
 		crate->set_linear_velocity(Vector3());
@@ -251,7 +264,7 @@ void Chaos::_check_holding() {
 		held.erase(it->first);
 		if (++it->second > ORPHAN_FRAMES && !_orphans_reported.count(it->first)) {
 			_orphans_reported.insert(it->first);
-			_soak._report("a body stays disabled after the player holding it went");
+			_report("a body stays disabled after the player holding it went");
 		}
 		++it;
 	}
@@ -309,7 +322,7 @@ void Chaos::_check_mass(const std::vector<const std::vector<double> *> &p_parts)
 	if (!std::isfinite(mass) || mass <= 0.0) {
 		if (!_mass_reported) {
 			_mass_reported = true;
-			_soak._report("the player's mass is not a finite positive number");
+			_report("the player's mass is not a finite positive number");
 		}
 		return;
 	}
@@ -333,8 +346,9 @@ void Chaos::_check_mass(const std::vector<const std::vector<double> *> &p_parts)
 	}
 	if (!_mass_reported) {
 		_mass_reported = true;
-		_soak._report("the player's mass is not its base plus what holding added");
-		std::printf("         mass %g, base %g, %zu held\n", mass, _base_mass, p_parts.size());
+		char detail[96];
+		std::snprintf(detail, sizeof(detail), "mass %g, base %g, %zu held", mass, _base_mass, p_parts.size());
+		_report("the player's mass is not its base plus what holding added", detail);
 	}
 }
 
@@ -393,6 +407,7 @@ void Chaos::print_summary() const {
 	}
 	print_counts("frame deltas", deltas);
 	print_counts("calls into the library", _calls);
+	print_counts("sub-scenes added", _sub_scenes);
 	std::map<std::string, long> readds = _readds;
 	readds["greetings played through"] = _greeting_checks;
 	print_counts("added back", readds);

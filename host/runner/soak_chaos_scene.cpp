@@ -220,6 +220,19 @@ bool Chaos::_readd_nodes() {
 	return manager;
 }
 
+void Chaos::_remove_sub_scene() {
+	if (_sub_scene_until < 0 || _session.time() < _sub_scene_until) {
+		return;
+	}
+	_sub_scene_until = -1.0;
+	if (Node *extra = Object::cast_to<Node>(ObjectDB::get_instance(_sub_scene))) {
+		_session.say("chaos: takes the sub-scene out\n");
+		memdelete(extra);
+		_forget_dead_records();
+	}
+	_sub_scene = 0;
+}
+
 void Chaos::_check_greeting_ends() {
 	_next_greeting_check = _session.time() + GREETING_CHECK_EVERY;
 	if (!_scene.manager || !_scene.hud || !_scene.player) {
@@ -274,8 +287,14 @@ void Chaos::_prune() {
 	for (auto it = _library_timers.begin(); it != _library_timers.end();) {
 		it = _alive(*it) ? std::next(it) : _library_timers.erase(it);
 	}
+	for (auto it = _controllers.begin(); it != _controllers.end();) {
+		it = _alive(*it) ? std::next(it) : _controllers.erase(it);
+	}
 	for (auto it = _hidden_by_library.begin(); it != _hidden_by_library.end();) {
 		it = _alive(*it) ? std::next(it) : _hidden_by_library.erase(it);
+	}
+	for (auto it = _set_by_adversary.begin(); it != _set_by_adversary.end();) {
+		it = _alive(*it) ? std::next(it) : _set_by_adversary.erase(it);
 	}
 	for (auto it = _poisoned.begin(); it != _poisoned.end();) {
 		it = _alive(*it) ? std::next(it) : _poisoned.erase(it);

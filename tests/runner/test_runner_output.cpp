@@ -127,4 +127,27 @@ TEST(RunnerSoak, ReportsItsMemory) {
 	EXPECT_EQ(count, 10);
 }
 
+// The adversary must hear the library's signals, those of nodes made during
+// play included, and act in each way it can: one that heard nothing would
+// check nothing and still pass.
+TEST(RunnerSoak, ChaosHearsTheLibraryAndActs) {
+	std::vector<std::string> lines = run_runner("--quiet --scenario soak --chaos --seconds 120 --seed 5");
+	long chaos = find_line(lines, "chaos: ");
+	ASSERT_GE(chaos, 0);
+	auto counts = [&](const std::string &p_title) {
+		long line = find_line(lines, "  " + p_title + ":", chaos);
+		return line < 0 ? std::string("missing") : lines[(size_t)line];
+	};
+	for (const char *heard : { "HUD", "world node", "player", "XR manager", "controller" }) {
+		EXPECT_EQ(counts(heard).find("none"), std::string::npos) << counts(heard);
+	}
+	// Glyphs and timers are made during play: heard as they enter the tree.
+	EXPECT_NE(counts("glyph").find("visibility_changed"), std::string::npos) << counts("glyph");
+	EXPECT_NE(counts("timer").find("timeout"), std::string::npos) << counts("timer");
+	for (const char *act : { "bad values", "frame deltas", "calls into the library" }) {
+		EXPECT_EQ(counts(act).find("none"), std::string::npos) << counts(act);
+	}
+	EXPECT_TRUE(counts("freed at once").find("none") == std::string::npos || counts("freed at the frame's end").find("none") == std::string::npos);
+}
+
 } // namespace

@@ -615,6 +615,10 @@ void Node::_propagate_enter_tree() {
 	if (_tree) {
 		_tree->_host_node_added(this);
 	}
+	if (_parent) {
+		static const StringName *child_entered = new StringName("child_entered_tree");
+		_parent->emit_signal(*child_entered, this);
+	}
 	// Children may be added or removed by a child's enter-tree work.
 	std::vector<Node *> children = _child_list();
 	for (Node *c : children) {
@@ -656,6 +660,10 @@ void Node::_propagate_exit_tree() {
 	_tree = nullptr;
 	if (tree) {
 		tree->_host_node_removed(this);
+	}
+	if (_parent) {
+		static const StringName *child_exiting = new StringName("child_exiting_tree");
+		_parent->emit_signal(*child_exiting, this);
 	}
 	emit_signal("tree_exited");
 }
