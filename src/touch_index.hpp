@@ -8,8 +8,10 @@
 namespace godot {
 
 // Positions in the player's touch list by the body's instance id. Open
-// addressing with linear probing: the table only grows, so adding and
-// removing entries in steady play allocates nothing.
+// addressing with linear probing. The table grows when half full and halves
+// once at most an eighth is used, so adding and removing entries in steady
+// play allocates nothing, and a burst of touched bodies leaves no large
+// table behind once they are gone.
 class TouchIndex {
 public:
 	// -1 when the id has no position.
@@ -18,6 +20,7 @@ public:
 	void erase(uint64_t p_id);
 	void clear();
 	int64_t size() const { return used; }
+	int64_t slot_count() const { return (int64_t)slots.size(); }
 
 private:
 	struct Slot {
@@ -29,7 +32,7 @@ private:
 
 	size_t home(uint64_t p_id) const;
 	size_t slot_of(uint64_t p_id) const; // the id's slot, or the empty one ending its run
-	void grow();
+	void rehash(size_t p_slots);
 };
 
 } // namespace godot

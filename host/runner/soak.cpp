@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <string>
@@ -29,6 +30,20 @@ const char *VECTORS[] = { "primary", "secondary", "unknown" };
 
 // Memory is sampled this many times over a soak.
 constexpr int MEMORY_SAMPLES = 10;
+constexpr int BODIES_PER_FIGURE = 10000;
+
+// How resident memory grew for the bodies created and freed between the
+// first sample, once the session has warmed up, and the last.
+std::string growth_per_bodies(const std::vector<double> &p_memory, const std::vector<int> &p_freed) {
+	int bodies = p_freed.size() < 2 ? 0 : p_freed.back() - p_freed.front();
+	if (bodies <= 0) {
+		return "no bodies freed after the first sample";
+	}
+	char text[96];
+	std::snprintf(text, sizeof(text), "%+.2f MB per %dk bodies created and freed after the first sample",
+			(p_memory.back() - p_memory.front()) * BODIES_PER_FIGURE / bodies, BODIES_PER_FIGURE / 1000);
+	return text;
+}
 
 } // namespace
 
@@ -88,6 +103,21 @@ void Soak::_forget_crate(Object *p_crate) {
 	}
 }
 
+void Soak::_record_touch(const Touch &p_touch) {
+	// A freed body's pairs end with it, and a pair begun twice is one pair:
+	// the records stay as small as what touches now.
+	_touches.erase(std::remove_if(_touches.begin(), _touches.end(), [](const Touch &t) { return !_alive(t.body); }), _touches.end());
+	for (auto it = _doomed.begin(); it != _doomed.end();) {
+		it = _alive(*it) ? std::next(it) : _doomed.erase(it);
+	}
+	for (const Touch &t : _touches) {
+		if (t.body == p_touch.body && t.shape == p_touch.shape) {
+			return;
+		}
+	}
+	_touches.push_back(p_touch);
+}
+
 void Soak::_ordinary_inputs() {
 	DemoScene &s = _scene;
 	if (_chance(0.01)) {
@@ -125,7 +155,7 @@ void Soak::_ordinary_inputs() {
 		RigidBody3D *crate = s.crates[(size_t)_pick((int)s.crates.size())];
 		Touch t = { crate->get_instance_id(), _shapes[(size_t)_pick((int)_shapes.size())] };
 		PhysicsWorld::begin_shape_contact(s.player, crate, 0, t.shape);
-		_touches.push_back(t);
+		_record_touch(t);
 	}
 	if (!_touches.empty() && _chance(0.12)) {
 		size_t i = (size_t)_pick((int)_touches.size());
@@ -244,6 +274,7 @@ int Soak::run() {
 	const double start = _session.time();
 	const double end = start + _options.seconds;
 	std::vector<double> memory;
+	std::vector<int> freed_at_sample;
 	const double sample_every = _options.seconds / MEMORY_SAMPLES;
 	double next_sample = start + sample_every;
 
@@ -269,11 +300,13 @@ int Soak::run() {
 		_check_invariants();
 		if (_session.time() >= next_sample) {
 			memory.push_back(current_resident_mb());
+			freed_at_sample.push_back(_frees);
 			next_sample += sample_every;
 		}
 	}
 	if (memory.size() < (size_t)MEMORY_SAMPLES) {
 		memory.push_back(current_resident_mb());
+		freed_at_sample.push_back(_frees);
 	}
 
 	std::printf("soak: %.0f s, seed %u%s, %d input events, %d bodies freed, %d held-body frames", _options.seconds, _options.seed,
@@ -297,7 +330,8 @@ int Soak::run() {
 	for (double mb : memory) {
 		peak = std::max(peak, mb);
 	}
-	std::printf("memory: peak resident %.1f MB; resident every %.0f s: %s MB\n", peak, sample_every, samples.c_str());
+	std::printf("memory: peak resident %.1f MB; resident every %.0f s: %s MB; %s\n", peak, sample_every, samples.c_str(),
+			growth_per_bodies(memory, freed_at_sample).c_str());
 	if (_chaos) {
 		_chaos->print_summary();
 	}

@@ -64,6 +64,7 @@ private:
 	void _check_invariants();
 	void _check_body_finite();
 	void _forget_crate(godot::Object *p_crate);
+	void _record_touch(const Touch &p_touch);
 
 	void _listen_for_doomed_bodies();
 	void _doom_a_touched_body();

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <unordered_map>
+#include <vector>
 
 using godot::TouchIndex;
 
@@ -80,4 +82,72 @@ TEST(TouchIndex, EmptyClearedAndIdZero) {
 	EXPECT_EQ(index.size(), 0);
 	index.set(9, 4);
 	EXPECT_EQ(index.find(9), 4);
+}
+
+TEST(TouchIndex, ABurstOfBodiesLeavesNoLargeTableOnceTheyAreGone) {
+	TouchIndex index;
+	const int64_t fewest = [] {
+		TouchIndex one;
+		one.set(1, 0);
+		return one.slot_count();
+	}();
+	// Ids are never given twice: each burst is of new bodies.
+	uint64_t next_id = 1;
+	for (int burst = 0; burst < 3; burst++) {
+		std::vector<uint64_t> ids;
+		for (int k = 0; k < 5000; k++) {
+			ids.push_back(next_id);
+			index.set(next_id++, k);
+		}
+		EXPECT_GE(index.slot_count(), 10000);
+		// Leaving in an order unlike their arrival, as freed bodies do.
+		std::mt19937_64 random(burst);
+		std::shuffle(ids.begin(), ids.end(), random);
+		for (size_t k = 0; k < ids.size(); k++) {
+			index.erase(ids[k]);
+			if (k % 500 == 0) {
+				ASSERT_EQ(index.size(), (int64_t)(ids.size() - k - 1));
+				for (size_t left = k + 1; left < ids.size(); left += 97) {
+					ASSERT_GE(index.find(ids[left]), 0) << "id " << ids[left];
+				}
+			}
+		}
+		EXPECT_EQ(index.size(), 0);
+		EXPECT_EQ(index.slot_count(), fewest);
+	}
+}
+
+TEST(TouchIndex, SteadyComingAndGoingNeitherGrowsNorShrinksTheTable) {
+	// Tens of bodies touched at a time, each a new one, their number halving
+	// and doubling: the table keeps its size, so steady play allocates nothing.
+	const size_t most = 40;
+	TouchIndex index;
+	uint64_t next_id = 1;
+	std::vector<uint64_t> alive;
+	for (size_t k = 0; k < most; k++) {
+		alive.push_back(next_id);
+		index.set(next_id++, (int64_t)k);
+	}
+	const int64_t slots = index.slot_count();
+	std::mt19937_64 random(3);
+	for (int step = 0; step < 20000; step++) {
+		size_t leaving = (size_t)(random() % most);
+		index.erase(alive[leaving]);
+		alive[leaving] = next_id;
+		index.set(next_id++, (int64_t)leaving);
+		if (step % 3 == 0) {
+			for (size_t k = 0; k < most / 2; k++) {
+				index.erase(alive[k]);
+			}
+			for (size_t k = 0; k < most / 2; k++) {
+				alive[k] = next_id;
+				index.set(next_id++, (int64_t)k);
+			}
+		}
+		ASSERT_EQ(index.slot_count(), slots);
+	}
+	for (size_t k = 0; k < most; k++) {
+		EXPECT_EQ(index.find(alive[k]), (int64_t)k);
+	}
+	EXPECT_EQ(index.size(), (int64_t)most);
 }

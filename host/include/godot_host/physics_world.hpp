@@ -56,6 +56,9 @@ public:
 	static void reset();
 
 	// ---- engine side ----
+	// Entries kept for bodies in the tree, their contacts and touching
+	// pairs, and events not yet delivered.
+	static size_t _host_record_count();
 	static void _body_entered_tree(godot::CollisionObject3D *p_body);
 	static void _body_exiting_tree(godot::CollisionObject3D *p_body);
 	// A body's shape index went away: later indexes move down by one.

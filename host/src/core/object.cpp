@@ -7,20 +7,91 @@
 #include <godot_cpp/core/object.hpp>
 
 #include <algorithm>
-#include <unordered_map>
+#include <vector>
 
 namespace godot {
 
 namespace {
 
-struct Registry {
-	std::unordered_map<uint64_t, Object *> objects;
-	uint64_t next_id = 1;
+// Live objects by slot. A freed object's slot goes to the next object made,
+// so the table is as large as the most objects alive at once. An id holds
+// the slot and a number given to no other object: a freed object's id never
+// names the one that took its slot.
+class Registry {
+public:
+	uint64_t add(Object *p_object) {
+		uint32_t slot;
+		if (_free_slots.empty()) {
+			slot = (uint32_t)_slots.size();
+			if (slot > SLOT_MASK) {
+				CRASH_NOW_MSG("Too many objects alive at once.");
+			}
+			_slots.emplace_back();
+		} else {
+			slot = _free_slots.back();
+			_free_slots.pop_back();
+		}
+		Slot &s = _slots[slot];
+		s.object = p_object;
+		s.serial = _next_serial++;
+		_live++;
+		return (s.serial << SLOT_BITS) | slot;
+	}
+
+	void remove(uint64_t p_id) {
+		int64_t slot = _slot_of(p_id);
+		if (slot < 0) {
+			return;
+		}
+		_slots[(size_t)slot] = Slot();
+		_free_slots.push_back((uint32_t)slot);
+		_live--;
+	}
+
+	Object *get(uint64_t p_id) const {
+		int64_t slot = _slot_of(p_id);
+		return slot < 0 ? nullptr : _slots[(size_t)slot].object;
+	}
+
+	int live() const { return _live; }
+	size_t slots() const { return _slots.size(); }
+
+	template <typename F>
+	void for_each(F p_visit) const {
+		for (const Slot &s : _slots) {
+			if (s.object) {
+				p_visit(s.object);
+			}
+		}
+	}
+
+private:
+	static constexpr int SLOT_BITS = 24;
+	static constexpr uint64_t SLOT_MASK = (1u << SLOT_BITS) - 1;
+
+	struct Slot {
+		Object *object = nullptr;
+		uint64_t serial = 0; // 0 while free
+	};
+	std::vector<Slot> _slots;
+	std::vector<uint32_t> _free_slots;
+	uint64_t _next_serial = 1; // ids are never 0
+	int _live = 0;
+
+	// -1 unless the id names a live object.
+	int64_t _slot_of(uint64_t p_id) const {
+		uint64_t slot = p_id & SLOT_MASK;
+		if (slot >= _slots.size() || _slots[slot].serial == 0 || _slots[slot].serial != p_id >> SLOT_BITS) {
+			return -1;
+		}
+		return (int64_t)slot;
+	}
 };
 
+// Never destroyed: objects may still go during static destruction.
 Registry &registry() {
-	static Registry r;
-	return r;
+	static Registry *r = new Registry;
+	return *r;
 }
 
 String callable_text(const Callable &p_callable) {
@@ -30,22 +101,20 @@ String callable_text(const Callable &p_callable) {
 } // namespace
 
 Object *ObjectDB::get_instance(uint64_t p_object_id) {
-	if (p_object_id == 0) {
-		return nullptr;
-	}
-	auto it = registry().objects.find(p_object_id);
-	return it == registry().objects.end() ? nullptr : it->second;
+	return registry().get(p_object_id);
 }
 
 int ObjectDB::_host_instance_count() {
-	return (int)registry().objects.size();
+	return registry().live();
+}
+
+size_t ObjectDB::_host_slot_count() {
+	return registry().slots();
 }
 
 int ObjectDB::_host_instance_count_of(const StringName &p_class) {
 	int n = 0;
-	for (const auto &entry : registry().objects) {
-		n += entry.second->_host_get_class_name() == p_class ? 1 : 0;
-	}
+	registry().for_each([&](Object *p_object) { n += p_object->_host_get_class_name() == p_class ? 1 : 0; });
 	return n;
 }
 
@@ -74,13 +143,12 @@ void _host_memdelete_wrapped(Wrapped *p_object) {
 }
 
 Object::Object() {
-	_instance_id = registry().next_id++;
-	registry().objects[_instance_id] = this;
+	_instance_id = registry().add(this);
 }
 
 Object::~Object() {
 	_drop_connections();
-	registry().objects.erase(_instance_id);
+	registry().remove(_instance_id);
 }
 
 void Object::_host_predelete() {

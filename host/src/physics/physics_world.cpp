@@ -258,6 +258,13 @@ int PhysicsWorld::active_shape_pairs(CollisionObject3D *p_body) {
 	return it == pairs.of_body.end() ? 0 : (int)it->second.size();
 }
 
+size_t PhysicsWorld::_host_record_count() {
+	const World &w = world();
+	const Pairs &p = w.pairs;
+	size_t pairs = p.by_number.size() + p.number_of.size() + p.of_body.size() + p.between.size();
+	return w.body_slot.size() + w.contacts.size() + pairs + w.pending.size();
+}
+
 void PhysicsWorld::set_gravity(const Vector3 &p_gravity) {
 	world().gravity = p_gravity;
 }

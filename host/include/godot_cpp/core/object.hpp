@@ -43,6 +43,8 @@ public:
 		return Object::cast_to<T>(get_instance(p_object_id));
 	}
 	static int _host_instance_count();
+	// Slots of the table: the most objects that were alive at once.
+	static size_t _host_slot_count();
 	// Objects whose most derived class is exactly p_class.
 	static int _host_instance_count_of(const StringName &p_class);
 };
