@@ -52,6 +52,9 @@ const float HELD_PUSH_PLAYER_SHARE = 0.25f;
 const float REST_SPEED = 0.01f;
 const float PUSH_OFF_MIN_SPEED = 0.5f;
 const float PUSH_OFF_SCALE = 2.35f;
+// A body's origin this far from where a hand touches it is no contact a hand
+// makes: pushed there, the lever alone would spin it without bound.
+const float PUSH_REACH = 100.0f;
 
 // Entries that lost all touch this long ago go at the next cleanup tick.
 const int64_t CLEANUP_AGE_SECONDS = 472;
@@ -785,21 +788,38 @@ float Player::mass_to_add(float p_mass) {
 	return 0.0f;
 }
 
-// Takes off what the grab added, whatever the body weighs now. Unchanged
-// since the grab, the mass goes back to what it was before it (so that a
-// huge mass swallowing the player's own in single precision costs nothing).
+// Adds what hand p_hand's grab adds. The player's own mass is noted first,
+// unless holding set the mass as it reads now.
+void Player::add_held_mass(int p_hand) {
+	const HeldObject &held = held_objects[p_hand];
+	const HeldObject &other = held_objects[1 - p_hand];
+	float mass = get_mass();
+	if (!other.object || mass != mass_with_held) {
+		mass_without_held = other.object ? mass - other.added_mass : mass;
+	}
+	mass_with_held = mass + held.added_mass;
+	if (held.added_mass != 0.0f) {
+		set_mass(mass_with_held);
+	}
+}
+
+// Takes off what the grab added, whatever the body weighs now. While nobody
+// else changed the mass, it goes back to the player's own plus what the other
+// hand holds, so that a huge mass swallowing the player's in single
+// precision takes nothing with it.
 void Player::give_back_mass(int p_hand, const HeldObject &p_held) {
 	if (p_held.added_mass == 0.0f) {
 		return;
 	}
 	const HeldObject &other = held_objects[1 - p_hand];
-	float added_since = other.object && other.grab_number > p_held.grab_number ? other.added_mass : 0.0f;
+	float kept = mass_without_held + (other.object ? other.added_mass : 0.0f);
 	float mass = get_mass();
-	float result = mass == p_held.mass_after ? p_held.mass_before + added_since : mass - p_held.added_mass;
+	float result = mass == mass_with_held ? kept : mass - p_held.added_mass;
 	if (!(std::isfinite(result) && result > 0.0f)) {
-		result = p_held.mass_before + added_since;
+		result = kept;
 	}
 	if (std::isfinite(result) && result > 0.0f) {
+		mass_with_held = result;
 		set_mass(result);
 	}
 }
@@ -815,12 +835,7 @@ bool Player::grab(int p_hand, RigidBody3D *p_object, const Transform3D &p_offset
 	held.object_id = object_id;
 	held.offset_transform = p_offset;
 	held.added_mass = mass_to_add(p_object->get_mass());
-	held.mass_before = get_mass();
-	held.mass_after = held.mass_before + held.added_mass;
-	held.grab_number = ++grabs_made;
-	if (held.added_mass != 0.0f) {
-		set_mass(held.mass_after);
-	}
+	add_held_mass(p_hand);
 
 	// After each call that can run a script: is the grab still on?
 	bool player_freed = false;
@@ -985,7 +1000,7 @@ void Player::push_player(const Vector3 &p_impulse) {
 }
 
 void Player::push_body(RigidBody3D *p_body, const Vector3 &p_impulse, const Vector3 &p_position) {
-	if (!is_finite(p_impulse) || !is_finite(p_position)) {
+	if (!is_finite(p_impulse) || !is_finite(p_position) || p_position.length() > PUSH_REACH) {
 		report_bad_push();
 		return;
 	}
@@ -995,7 +1010,7 @@ void Player::push_body(RigidBody3D *p_body, const Vector3 &p_impulse, const Vect
 void Player::report_bad_push() {
 	if (!bad_push_reported) {
 		bad_push_reported = true;
-		ERR_PRINT("Player: a push that is not a finite number was left out.");
+		ERR_PRINT("Player: a push that is not a finite number, or not within reach, was left out.");
 	}
 }
 

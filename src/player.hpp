@@ -49,11 +49,6 @@ public:
 		Vector<uint64_t> collider_ids;
 		float added_mass = 0.0f; // what the grab added to the player's mass
 		Vector<uint64_t> moved_child_ids; // the object's children now on the bone attachment
-		// The player's mass just before and just after the grab added to it,
-		// and the grab's place in the order of grabs of both hands.
-		float mass_before = 0.0f;
-		float mass_after = 0.0f;
-		uint64_t grab_number = 0;
 	};
 
 	// What a hand shape's name says, worked out when the shape or its name
@@ -123,7 +118,10 @@ private:
 	bool bad_push_reported = false;
 	bool bad_mass_reported = false;
 	bool bad_pose_reported = false;
-	uint64_t grabs_made = 0;
+	// The player's mass without what the hands hold, and what holding last
+	// set it to: while it still reads so, nobody else changed it since.
+	float mass_without_held = 0.0f;
+	float mass_with_held = -1.0f;
 
 	void store_hand_controllers();
 	void watch_hand_shape(Node *p_shape, uint64_t p_id);
@@ -137,6 +135,7 @@ private:
 	float *get_finger_targets(int p_hand);
 	bool grab_offset(int p_hand, RigidBody3D *p_object, Transform3D &r_offset);
 	float mass_to_add(float p_mass);
+	void add_held_mass(int p_hand);
 	void give_back_mass(int p_hand, const HeldObject &p_held);
 	void report_bad_pose();
 	bool grab(int p_hand, RigidBody3D *p_object, const Transform3D &p_offset);

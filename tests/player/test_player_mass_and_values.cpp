@@ -76,6 +76,16 @@ TEST_F(HandsTest, AHugeMassIsCarriedAndGivenBack) {
 	Host::process_frame(1.0 / 60.0);
 	EXPECT_FLOAT_EQ(player->get_mass(), 80.0f);
 
+	// The other way round: the light one taken first and let go of first.
+	grab_with(0, crate);
+	grab_with(1, huge);
+	close_hand(player, 0, 0.0f);
+	Host::process_frame(1.0 / 60.0);
+	EXPECT_FLOAT_EQ(player->get_mass(), 1e30f);
+	close_hand(player, 1, 0.0f);
+	Host::process_frame(1.0 / 60.0);
+	EXPECT_FLOAT_EQ(player->get_mass(), 80.0f);
+
 	// Two of the largest masses would overflow: the second adds nothing.
 	huge->set_mass(std::numeric_limits<float>::max());
 	crate->set_mass(std::numeric_limits<float>::max());
@@ -164,7 +174,7 @@ TEST_F(HandsTest, SlowFramesSettleOnTheTarget) {
 	EXPECT_FLOAT_EQ(blend("middle", "r"), 0.65f);
 }
 
-TEST_F(PushTest, APushOnABodyThatIsNoNumberIsLeftOut) {
+TEST_F(PushTest, APushThatIsNoNumberOrOutOfReachIsLeftOut) {
 	RigidBody3D *a = body("A", Vector3(1, 0, 0));
 	a->_host_set_record_impulses(true);
 	BoneColliderIK *copy = add_collider("Shape__hand_r_held_object_collider");
@@ -173,6 +183,8 @@ TEST_F(PushTest, APushOnABodyThatIsNoNumberIsLeftOut) {
 	contact("Shape__hand_r_held_object_collider", a, Vector3(1, 0, 0));
 	move(hand_r, Vector3(-2, 0, 0));
 	contact("hand_r_collider", a, Vector3(1, 0, 0));
+	// A touch reported far beyond any hand (a bone posed there by a script).
+	contact("hand_r_collider", a, Vector3(1, 0, 0), Vector3(-1e31f, 0, 0));
 	integrate();
 	ASSERT_EQ(a->_host_impulses().size(), 1u); // the plain hand's push stands
 	expect_close(a->_host_impulses()[0].first, Vector3(-20, 0, 0));
