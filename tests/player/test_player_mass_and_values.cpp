@@ -66,25 +66,18 @@ TEST_F(HandsTest, AHugeMassIsCarriedAndGivenBack) {
 	huge->set_mass(1e30f);
 	RigidBody3D *crate = body("Crate");
 	crate->set_mass(2.0f);
-	grab_with(1, huge);
-	EXPECT_FLOAT_EQ(player->get_mass(), 1e30f);
-	grab_with(0, crate);
-	close_hand(player, 1, 0.0f);
-	Host::process_frame(1.0 / 60.0);
-	EXPECT_FLOAT_EQ(player->get_mass(), 82.0f);
-	close_hand(player, 0, 0.0f);
-	Host::process_frame(1.0 / 60.0);
-	EXPECT_FLOAT_EQ(player->get_mass(), 80.0f);
-
-	// The other way round: the light one taken first and let go of first.
-	grab_with(0, crate);
-	grab_with(1, huge);
-	close_hand(player, 0, 0.0f);
-	Host::process_frame(1.0 / 60.0);
-	EXPECT_FLOAT_EQ(player->get_mass(), 1e30f);
-	close_hand(player, 1, 0.0f);
-	Host::process_frame(1.0 / 60.0);
-	EXPECT_FLOAT_EQ(player->get_mass(), 80.0f);
+	// The heavy one taken and let go of first, then the light one.
+	for (int first : { 1, 0 }) {
+		RigidBody3D *taken[2] = { crate, huge };
+		grab_with(first, taken[first]);
+		grab_with(1 - first, taken[1 - first]);
+		close_hand(player, first, 0.0f);
+		Host::process_frame(1.0 / 60.0);
+		EXPECT_FLOAT_EQ(player->get_mass(), first == 1 ? 82.0f : 1e30f) << first;
+		close_hand(player, 1 - first, 0.0f);
+		Host::process_frame(1.0 / 60.0);
+		EXPECT_FLOAT_EQ(player->get_mass(), 80.0f) << first;
+	}
 
 	// Two of the largest masses would overflow: the second adds nothing.
 	huge->set_mass(std::numeric_limits<float>::max());
