@@ -66,7 +66,7 @@ TEST_F(HandsTest, AHugeMassIsCarriedAndGivenBack) {
 	huge->set_mass(1e30f);
 	RigidBody3D *crate = body("Crate");
 	crate->set_mass(2.0f);
-	// The heavy one taken and let go of first, then the light one.
+	// Each taken first, and let go of first, in turn.
 	for (int first : { 1, 0 }) {
 		RigidBody3D *taken[2] = { crate, huge };
 		grab_with(first, taken[first]);

@@ -83,20 +83,6 @@ TEST_F(GrabInterruptTest, AScriptFreeingTheHandMidGrabUndoesIt) {
 	EXPECT_EQ(copies_on(player), 0);
 }
 
-// The mesh leaving the body for the hand frees the body's next child.
-TEST_F(GrabInterruptTest, AScriptFreeingALaterChildMidGrabIsPassedOver) {
-	Node3D *second = add_node(crate, memnew(Node3D), "Second", world);
-	Node3D *third = add_node(crate, memnew(Node3D), "Third", world);
-	uint64_t second_id = second->get_instance_id();
-	once(mesh, "tree_exiting", [second_id]() { free_if_alive(second_id); });
-	grab_with(1, crate);
-	ASSERT_EQ(player->held_objects[1].object, crate);
-	EXPECT_EQ(ObjectDB::get_instance(second_id), nullptr);
-	EXPECT_EQ(mesh->get_parent(), attach[1]);
-	EXPECT_EQ(third->get_parent(), attach[1]);
-	EXPECT_EQ(copies_on(player), 1);
-}
-
 TEST_F(GrabInterruptTest, AScriptFreeingThePlayerMidReleaseLeavesTheBodyWhole) {
 	grab_with(1, crate);
 	ASSERT_EQ(player->held_objects[1].object, crate);
