@@ -210,7 +210,10 @@ void Chaos::_received(Emitter p_emitter, Signal p_signal, uint64_t p_emitter_id,
 	_nested += _handling.empty() ? 0 : 1;
 	_observe_pause();
 	if (p_emitter == CONTROLLER && (p_signal == BUTTON_PRESSED || p_signal == BUTTON_RELEASED) && !_fanning_out && !_script_emitting && p_count >= 1) {
+		// Still inside this controller's emission: it is not to be freed at once.
+		_handling.push_back({ p_emitter, p_signal, p_emitter_id, 0, false });
 		_fan_out(p_emitter_id, p_signal == BUTTON_PRESSED, *p_args[0]);
+		_handling.pop_back();
 	}
 	if (p_signal == VISIBILITY_CHANGED && p_emitter == WORLD_NODE) {
 		_note_world_visibility(p_emitter_id);
@@ -820,7 +823,7 @@ RigidBody3D *Chaos::_held_crate() {
 }
 
 Node *Chaos::_any_child(Node *p_parent, const char *p_class, bool p_copies) {
-	if (!p_parent) {
+	if (!p_parent || !p_parent->is_inside_tree()) {
 		return nullptr;
 	}
 	// Shapes are told apart: the scene's own, or the copies a grab made.
@@ -828,7 +831,7 @@ Node *Chaos::_any_child(Node *p_parent, const char *p_class, bool p_copies) {
 	std::vector<Node *> found;
 	for (int32_t i = 0; i < p_parent->get_child_count(); i++) {
 		Node *c = p_parent->get_child(i);
-		if (!c->is_class(p_class) || c->is_queued_for_deletion() || (bone && is_held_copy(c) != p_copies)) {
+		if (!c->is_class(p_class) || c->is_queued_for_deletion() || !c->is_inside_tree() || (bone && is_held_copy(c) != p_copies)) {
 			continue;
 		}
 		found.push_back(c);

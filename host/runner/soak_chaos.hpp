@@ -215,6 +215,8 @@ private:
 	void _remember_records();
 	void _remember_new_crates();
 	void _forget_dead_records();
+	// Whether a node the records name is queued to go at the frame's end.
+	bool _records_going() const;
 	// Adds back what is due; true when a new manager came with it.
 	bool _readd_due_nodes();
 	bool _readd_nodes();

@@ -218,11 +218,16 @@ void Chaos::_check_bodies_finite() {
 		for (Node *n = crate; n && !excused; n = n->get_parent()) {
 			excused = _poisoned.count(n->get_instance_id()) || (Object::cast_to<BoneAttachment3D>(n) && _pose_pending(n));
 		}
-		if (!excused) {
-			bool held = crate->get_process_mode() == Node::PROCESS_MODE_DISABLED;
-			_report(held ? "a held body's transform is not finite" : "a body's transform is not finite");
+		if (excused) {
+			continue; // and left as it is: set from a place that is no number, it would stay none
 		}
-		crate->set_global_transform(Transform3D(Basis(), Vector3(0, 1.2f, -0.6f)));
+		bool held = crate->get_process_mode() == Node::PROCESS_MODE_DISABLED;
+		Vector3 v = crate->get_linear_velocity(), w = crate->get_angular_velocity();
+		char detail[256];
+		std::snprintf(detail, sizeof(detail), "%s, velocity (%g, %g, %g), angular (%g, %g, %g)",
+				String(crate->is_inside_tree() ? String(crate->get_path()) : String(crate->get_name())).utf8().get_data(), v.x, v.y, v.z, w.x, w.y, w.z);
+		_report(held ? "a held body's transform is not finite" : "a body's transform is not finite", detail);
+		crate->set_transform(Transform3D(Basis(), Vector3(0, 1.2f, -0.6f)));
 		crate->set_linear_velocity(Vector3());
 		crate->set_angular_velocity(Vector3());
 	}

@@ -113,13 +113,25 @@ void Chaos::_forget_dead_records() {
 	}
 }
 
+bool Chaos::_records_going() const {
+	const DemoScene &s = _scene;
+	Node *records[] = { s.player, s.manager, s.hud, s.controllers[0], s.controllers[1] };
+	for (Node *n : records) {
+		if (n && n->is_queued_for_deletion()) {
+			return true;
+		}
+	}
+	return false;
+}
+
 bool Chaos::_readd_due_nodes() {
 	const double now = _session.time();
 	bool due = false;
 	for (double at : _readd_due) {
 		due = due || (at >= 0 && now >= at);
 	}
-	if (!due) {
+	// What is queued to go goes first, at the frame's end.
+	if (!due || _records_going()) {
 		return false;
 	}
 	// Added as a scene is instanced: the adversary waits until it is in.
@@ -227,17 +239,32 @@ void Chaos::_remove_sub_scene() {
 	_sub_scene_until = -1.0;
 	if (Node *extra = Object::cast_to<Node>(ObjectDB::get_instance(_sub_scene))) {
 		_session.say("chaos: takes the sub-scene out\n");
+		_calm = true;
 		memdelete(extra);
+		_calm = false;
 		_forget_dead_records();
 	}
 	_sub_scene = 0;
 }
 
 void Chaos::_check_greeting_ends() {
-	_next_greeting_check = _session.time() + GREETING_CHECK_EVERY;
-	if (!_scene.manager || !_scene.hud || !_scene.player) {
+	if (_records_going()) {
+		return; // once they are gone and back
+	}
+	// With the whole rig: the manager, its HUD and both controllers it knows.
+	const DemoScene &s = _scene;
+	if (!s.manager || !s.hud || !s.player) {
 		return;
 	}
+	for (int side = 0; side < 2; side++) {
+		if (!s.controllers[side] || s.controllers[side]->get_instance_id() != _soak._known_controllers[side]) {
+			if (_readd_due[READD_CONTROLLERS] < 0) {
+				_readd_due[READD_CONTROLLERS] = _session.time();
+			}
+			return;
+		}
+	}
+	_next_greeting_check = _session.time() + GREETING_CHECK_EVERY;
 	// Played through undisturbed: whatever the adversary did before, a focus
 	// and a few A/X presses must let the game run.
 	_calm = true;
