@@ -83,3 +83,24 @@ TEST_F(TreeSignalsTest, VisibilityReachesTheVisibleThreeDNodesBelowInTheTreeOnly
 	EXPECT_EQ(told, (std::vector<std::string>{ "top" }));
 	memdelete(top);
 }
+
+TEST_F(TreeSignalsTest, AChildLeavingIsNotTakenOutAgainByItsOwnSignals) {
+	Node *scene = memnew(Node);
+	Host::set_current_scene(scene);
+	Node *from = memnew(Node);
+	Node *to = memnew(Node);
+	Node *child = memnew(Node);
+	scene->add_child(from);
+	scene->add_child(to);
+	from->add_child(child);
+	// A script moving the child while it leaves: the engine refuses it.
+	child->connect("tree_exiting", on_first_signal(scene, [&]() { child->reparent(to); }));
+	from->remove_child(child);
+	EXPECT_EQ(child->get_parent(), nullptr);
+	EXPECT_EQ(from->get_child_count(), 0);
+	EXPECT_EQ(to->get_child_count(), 0);
+	ASSERT_GE(godot_host::Log::error_count(), 1);
+	EXPECT_NE(godot_host::Log::errors()[0].text.find("busy"), std::string::npos);
+	memdelete(child);
+	memdelete(scene);
+}

@@ -7,6 +7,7 @@
 #include <godot_cpp/variant/utility_functions.hpp>
 
 #include <algorithm>
+#include <vector>
 
 namespace godot {
 
@@ -24,6 +25,12 @@ const StringName EXIT_TREE("_exit_tree");
 uint64_t &unique_name_counter() {
 	static uint64_t counter = 1;
 	return counter;
+}
+
+// The children being taken out of their parents right now.
+std::vector<Node *> &nodes_leaving() {
+	static std::vector<Node *> nodes;
+	return nodes;
 }
 
 } // namespace
@@ -168,8 +175,15 @@ bool Node::_is_child_at_index(const Node *p_node) const {
 void Node::remove_child(Node *p_node) {
 	ERR_FAIL_NULL(p_node);
 	ERR_FAIL_COND_MSG(!_is_child_at_index(p_node), "Cannot remove child node '" + String(p_node->get_name()) + "' as it is not a child of this node.");
+	// As the engine, which blocks a parent while a child leaves it: a receiver
+	// of the leaving's signals can't take the same child out (or move it) again.
+	std::vector<Node *> &leaving = nodes_leaving();
+	ERR_FAIL_COND_MSG(std::find(leaving.begin(), leaving.end(), p_node) != leaving.end(),
+			"Parent node is busy adding/removing children, `remove_child()` can't be called at this time. Consider using `remove_child.call_deferred(child)` instead.");
 	if (p_node->_tree) {
+		leaving.push_back(p_node);
 		p_node->_host_exit_tree();
+		leaving.erase(std::find(leaving.begin(), leaving.end(), p_node));
 	}
 	// Exit handlers may have changed the list.
 	if (_is_child_at_index(p_node)) {
