@@ -4,10 +4,6 @@
 
 namespace godot {
 
-namespace {
-constexpr size_t FEWEST_SLOTS = 16;
-} // namespace
-
 size_t TouchIndex::home(uint64_t p_id) const {
 	// Ids that differ in a few bits land far apart.
 	uint64_t h = p_id;
@@ -39,7 +35,7 @@ void TouchIndex::set(uint64_t p_id, int64_t p_position) {
 		return; // names no object: never looked up
 	}
 	if ((size_t)(used + 1) * 2 > slots.size()) {
-		rehash(slots.empty() ? FEWEST_SLOTS : slots.size() * 2);
+		grow();
 	}
 	Slot &slot = slots[slot_of(p_id)];
 	if (slot.id == 0) {
@@ -70,15 +66,6 @@ void TouchIndex::erase(uint64_t p_id) {
 	}
 	slots[hole] = Slot();
 	used--;
-	// Shrunk to a quarter full at most: it takes twice as many entries to
-	// grow again, and half as many to shrink again.
-	size_t fewer = slots.size();
-	while (fewer > FEWEST_SLOTS && (size_t)used * 8 <= fewer) {
-		fewer /= 2;
-	}
-	if (fewer != slots.size()) {
-		rehash(fewer);
-	}
 }
 
 void TouchIndex::clear() {
@@ -86,10 +73,10 @@ void TouchIndex::clear() {
 	used = 0;
 }
 
-void TouchIndex::rehash(size_t p_slots) {
+void TouchIndex::grow() {
 	std::vector<Slot> old;
 	old.swap(slots);
-	slots.assign(p_slots, Slot());
+	slots.assign(old.empty() ? 16 : old.size() * 2, Slot());
 	used = 0;
 	for (const Slot &slot : old) {
 		if (slot.id != 0) {

@@ -8,10 +8,8 @@
 namespace godot {
 
 // Positions in the player's touch list by the body's instance id. Open
-// addressing with linear probing. The table grows when half full and halves
-// once at most an eighth is used, so adding and removing entries in steady
-// play allocates nothing, and a burst of touched bodies leaves no large
-// table behind once they are gone.
+// addressing with linear probing: the table only grows, so adding and
+// removing entries in steady play allocates nothing.
 class TouchIndex {
 public:
 	// -1 when the id has no position.
@@ -20,6 +18,7 @@ public:
 	void erase(uint64_t p_id);
 	void clear();
 	int64_t size() const { return used; }
+	// At most four times the most entries held at once, whatever came and went.
 	int64_t slot_count() const { return (int64_t)slots.size(); }
 
 private:
@@ -32,7 +31,7 @@ private:
 
 	size_t home(uint64_t p_id) const;
 	size_t slot_of(uint64_t p_id) const; // the id's slot, or the empty one ending its run
-	void rehash(size_t p_slots);
+	void grow();
 };
 
 } // namespace godot
