@@ -40,9 +40,11 @@ const char *const FINGER_NAMES[5] = { "thumb", "index", "middle", "ring", "pinky
 constexpr size_t MOST_DEPTH = 3;
 
 // While the engine adds or removes children it refuses changes to them:
-// inside these a script frees, moves and renames deferred.
+// inside these a script frees, moves and renames deferred. A contact ends
+// also when a body leaves the tree, inside its leaving.
 bool tree_busy_signal(Chaos::Signal p_signal) {
-	return p_signal >= Chaos::TREE_ENTERED && p_signal <= Chaos::CHILD_ORDER_CHANGED;
+	return (p_signal >= Chaos::TREE_ENTERED && p_signal <= Chaos::CHILD_ORDER_CHANGED) || p_signal == Chaos::BODY_EXITED ||
+		   p_signal == Chaos::BODY_SHAPE_EXITED;
 }
 
 // Signals that the engine, not the library, sets off.
@@ -376,17 +378,28 @@ void Chaos::_add_sub_scene() {
 		return;
 	}
 	_when_allowed(_scene.rig, [this]() {
-		if (_alive(_sub_scene)) {
+		// Beside the scene's own player and manager, never in their place.
+		if (_alive(_sub_scene) || !_scene.player || !_scene.manager || _records_going()) {
 			return;
 		}
-		// Added beside the scene's own, whose records stay as they are.
-		DemoScene extra = _scene;
+		// Instanced beside the scene's own nodes, under a root of its own; the
+		// scene's records stay as they are.
 		bool manager = _chance(0.5);
 		const char *what = manager ? "a second XR manager" : "a second player";
 		_sub_scenes[what]++;
 		_tell("adds a sub-scene with", what);
-		Node *added = manager ? readd_manager(extra) : (Node *)readd_player(extra);
-		_sub_scene = added ? added->get_instance_id() : 0;
+		Node *root = memnew(Node);
+		root->set_name("SubScene");
+		_scene.rig->add_child(root);
+		root->set_owner(_scene.world);
+		_sub_scene = root->get_instance_id();
+		DemoScene extra = _scene;
+		extra.rig = root;
+		if (manager) {
+			readd_manager(extra);
+		} else {
+			readd_player(extra);
+		}
 		_sub_scene_until = _session.time() + 2.0 + 8.0 * std::uniform_real_distribution<double>(0.0, 1.0)(_rng);
 	});
 }

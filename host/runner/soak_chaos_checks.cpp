@@ -26,6 +26,18 @@ constexpr int ORPHAN_FRAMES = 3;
 // Sums of what holding may have added, at most.
 constexpr size_t MOST_SUMS = 256;
 
+// Finite, but beyond any place or scale of the scene.
+bool huge(const Transform3D &p_transform) {
+	const float most = 1e15f;
+	for (int i = 0; i < 3; i++) {
+		const Vector3 row = p_transform.basis.rows[i];
+		if (std::fabs(row.x) > most || std::fabs(row.y) > most || std::fabs(row.z) > most || std::fabs(p_transform.origin[i]) > most) {
+			return true;
+		}
+	}
+	return false;
+}
+
 bool same_mass(double p_a, double p_b) {
 	return std::fabs(p_a - p_b) <= 1e-4 * std::max(1.0, std::fabs(p_b)) + 1e-3;
 }
@@ -213,13 +225,24 @@ void Chaos::_check_bodies_finite() {
 			continue;
 		}
 		// Not the library's doing when the adversary poisoned this body's
-		// mass, or the pose it hangs from.
+		// mass, or the pose it hangs from, or when it hangs from a place a
+		// huge pose made (a float can't hold what physics makes of that).
 		bool excused = false;
 		for (Node *n = crate; n && !excused; n = n->get_parent()) {
-			excused = _poisoned.count(n->get_instance_id()) || (Object::cast_to<BoneAttachment3D>(n) && _pose_pending(n));
+			Node3D *n3 = Object::cast_to<Node3D>(n);
+			excused = _poisoned.count(n->get_instance_id()) || (Object::cast_to<BoneAttachment3D>(n) && _pose_pending(n)) ||
+					  (n != crate && n3 && huge(n3->get_transform()));
 		}
 		if (excused) {
-			continue; // and left as it is: set from a place that is no number, it would stay none
+			// Left as it is: set from a place that is no number it would stay
+			// none, and physics may have made it none for good meanwhile.
+			_poisoned.insert(crate->get_instance_id());
+			continue;
+		}
+		if (crate->get_transform().is_finite()) {
+			// Only huge places composed past what a float holds: nobody wrote
+			// a value that is no number.
+			continue;
 		}
 		bool held = crate->get_process_mode() == Node::PROCESS_MODE_DISABLED;
 		Vector3 v = crate->get_linear_velocity(), w = crate->get_angular_velocity();

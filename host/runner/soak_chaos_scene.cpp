@@ -135,9 +135,10 @@ bool Chaos::_readd_due_nodes() {
 		return false;
 	}
 	// Added as a scene is instanced: the adversary waits until it is in.
+	const bool calm = _calm;
 	_calm = true;
 	bool new_manager = _readd_nodes();
-	_calm = false;
+	_calm = calm;
 	return new_manager;
 }
 
@@ -151,12 +152,19 @@ bool Chaos::_readd_nodes() {
 	};
 	bool manager = due(READD_MANAGER);
 	bool new_player = false;
+	// A scene is reloaded without the sub-scene: the new player and manager
+	// are the scene's own, found first.
+	if (manager || (_readd_due[READD_PLAYER] >= 0 && now >= _readd_due[READD_PLAYER])) {
+		_sub_scene_until = now;
+		_remove_sub_scene();
+	}
 	if (due(READD_PLAYER)) {
 		// A new player brings its own HUD, controllers, shapes and attachments.
 		_readd_due[READD_HUD] = _readd_due[READD_CONTROLLERS] = _readd_due[READD_SHAPES] = _readd_due[READD_ATTACHMENTS] = -1;
 		_lost_shapes.clear();
 		_lost_attachments.clear();
 		if (!s.player && readd_player(s)) {
+			_remember_records();
 			_readds["player"]++;
 			_session.say("chaos: adds a new player\n");
 			new_player = true;
@@ -164,6 +172,7 @@ bool Chaos::_readd_nodes() {
 		manager = true;
 	}
 	if (due(READD_HUD) && s.player && !s.hud && readd_hud(s)) {
+		_remember_records();
 		_readds["HUD"]++;
 		_session.say("chaos: adds a new HUD\n");
 		manager = manager || _chance(0.5);
@@ -171,6 +180,7 @@ bool Chaos::_readd_nodes() {
 	if (due(READD_CONTROLLERS) && s.player) {
 		for (int side = 0; side < 2; side++) {
 			if (!s.controllers[side] && readd_controller(s, side)) {
+				_remember_records();
 				_readds["controller"]++;
 			}
 		}
@@ -210,6 +220,10 @@ bool Chaos::_readd_nodes() {
 		_lost_attachments.clear();
 	}
 	if (manager) {
+		// A new manager finds the scene as it is saved: the HUD below the player.
+		if (s.hud && s.player && s.hud->get_parent() != s.player) {
+			s.hud->reparent(s.player, true);
+		}
 		if (s.manager) {
 			_session.say("chaos: frees the XR manager\n");
 			memdelete(s.manager);
@@ -217,11 +231,16 @@ bool Chaos::_readd_nodes() {
 			s.camera = nullptr;
 		}
 		if (readd_manager(s)) {
+			_remember_records();
 			_readds["XR manager"]++;
 			_session.say("chaos: adds a new XR manager with its origin and camera\n");
 		}
+		// What the new manager found: the controllers below the player by their names.
+		const char *names[2] = { "XRController3DLeft", "XRController3DRight" };
 		for (int side = 0; side < 2; side++) {
-			_soak._known_controllers[side] = id_of(s.controllers[side]);
+			XRController3D *c = s.controllers[side];
+			bool found = c && s.player && c->get_parent() == s.player && String(c->get_name()) == names[side];
+			_soak._known_controllers[side] = found ? c->get_instance_id() : 0;
 		}
 	}
 	_remember_records();
@@ -239,9 +258,10 @@ void Chaos::_remove_sub_scene() {
 	_sub_scene_until = -1.0;
 	if (Node *extra = Object::cast_to<Node>(ObjectDB::get_instance(_sub_scene))) {
 		_session.say("chaos: takes the sub-scene out\n");
+		const bool calm = _calm;
 		_calm = true;
 		memdelete(extra);
-		_calm = false;
+		_calm = calm;
 		_forget_dead_records();
 	}
 	_sub_scene = 0;
@@ -267,9 +287,10 @@ void Chaos::_check_greeting_ends() {
 	_next_greeting_check = _session.time() + GREETING_CHECK_EVERY;
 	// Played through undisturbed: whatever the adversary did before, a focus
 	// and a few A/X presses must let the game run.
+	const bool calm = _calm;
 	_calm = true;
 	_soak._check_greeting_ends(false);
-	_calm = false;
+	_calm = calm;
 	_greeting_checks++;
 	_after_frame();
 }
