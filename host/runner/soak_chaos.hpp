@@ -9,7 +9,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -33,7 +32,8 @@ public:
 	void print_summary() const;
 
 	// Who emits a signal, as the counts name it.
-	enum Emitter { HUD_NODE,
+	enum Emitter {
+		HUD_NODE,
 		WORLD_NODE,
 		PLAYER_NODE,
 		MANAGER_NODE,
@@ -42,7 +42,8 @@ public:
 		GLYPH,
 		TIMER_NODE,
 		CONTROLLER,
-		EMITTER_COUNT };
+		EMITTER_COUNT
+	};
 	enum Signal {
 		VISIBILITY_CHANGED,
 		FINISHED_TYPING,
@@ -77,20 +78,16 @@ private:
 		bool tree_busy;
 	};
 
-	// A body the player holds, with what its grab may have added.
-	struct Hold {
-		uint64_t player_id;
-		std::vector<double> added; // one of these, depending on when in the frame the grab read the mass
-	};
-
 	// Something freed, to be added again later as a scene would.
-	enum Readd { READD_PLAYER,
+	enum Readd {
+		READD_PLAYER,
 		READD_MANAGER,
 		READD_HUD,
 		READD_CONTROLLERS,
 		READD_SHAPES,
 		READD_ATTACHMENTS,
-		READD_COUNT };
+		READD_COUNT
+	};
 
 	Soak &_soak;
 	Session &_session;
@@ -156,14 +153,18 @@ private:
 	// Mass: the masses each body had since the last check, holds and
 	// bodies whose mass the adversary made no number.
 	std::unordered_map<uint64_t, std::vector<double>> _masses_seen;
-	std::unordered_map<uint64_t, Hold> _holds;
+	// What each grab may have added: one of these, depending on when in the
+	// frame it read the mass.
+	std::unordered_map<uint64_t, std::vector<double>> _holds;
 	std::unordered_set<uint64_t> _poisoned;
 	uint64_t _mass_player = 0;
 	double _base_mass = 0.0;
 	bool _crates_died = false;
 	int _settle_frames = 0;
-	bool _mass_reported = false;				// a wrong mass is reported once until the holds change
-	std::unordered_map<uint64_t, int> _orphans; // left disabled by a player that is gone: frames seen
+	// A wrong mass is reported once until the holds change.
+	bool _mass_reported = false;
+	// Left disabled by a player that is gone: frames seen.
+	std::unordered_map<uint64_t, int> _orphans;
 	std::unordered_set<uint64_t> _orphans_reported;
 
 	// Counts.

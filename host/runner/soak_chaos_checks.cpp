@@ -303,17 +303,16 @@ void Chaos::_check_holding() {
 		}
 		// The grab read the body's mass at some moment of the frame: any of
 		// those it had meanwhile. One that is no finite positive number adds nothing.
-		Hold hold = { player, {} };
+		std::vector<double> &hold = _holds[id];
 		for (double m : _masses_seen[id]) {
 			double added = std::isfinite(m) && m > 0.0 ? m : 0.0;
-			if (std::find(hold.added.begin(), hold.added.end(), added) == hold.added.end()) {
-				hold.added.push_back(added);
+			if (std::find(hold.begin(), hold.end(), added) == hold.end()) {
+				hold.push_back(added);
 			}
 		}
-		if (hold.added.empty()) {
-			hold.added.push_back(0.0);
+		if (hold.empty()) {
+			hold.push_back(0.0);
 		}
-		_holds[id] = hold;
 		changed = true;
 	}
 	for (auto it = _holds.begin(); it != _holds.end();) {
@@ -335,7 +334,7 @@ void Chaos::_check_holding() {
 	if (s.player && _settle_frames == 0) {
 		std::vector<const std::vector<double> *> parts;
 		for (const auto &h : _holds) {
-			parts.push_back(&h.second.added);
+			parts.push_back(&h.second);
 		}
 		_check_mass(parts);
 	}
