@@ -55,6 +55,10 @@ const float PUSH_OFF_SCALE = 2.35f;
 // A body's origin this far from where a hand touches it is no contact a hand
 // makes: pushed there, the lever alone would spin it without bound.
 const float PUSH_REACH = 100.0f;
+// No hand moves a body this much faster in one push: a larger one comes from a
+// mass or pose that a script made absurd, and would carry the body past what
+// the engine can integrate.
+const float MAX_PUSH_SPEED_CHANGE = 1000.0f;
 
 // Entries that lost all touch this long ago go at the next cleanup tick.
 const int64_t CLEANUP_AGE_SECONDS = 472;
@@ -1004,13 +1008,19 @@ void Player::push_body(RigidBody3D *p_body, const Vector3 &p_impulse, const Vect
 		report_bad_push();
 		return;
 	}
+	// Written so that a mass that is no number fails too.
+	const float mass = p_body->get_mass();
+	if (!(p_impulse.length() <= MAX_PUSH_SPEED_CHANGE * mass)) {
+		report_bad_push();
+		return;
+	}
 	p_body->apply_impulse(p_impulse, p_position);
 }
 
 void Player::report_bad_push() {
 	if (!bad_push_reported) {
 		bad_push_reported = true;
-		ERR_PRINT("Player: a push that is not a finite number, or not within reach, was left out.");
+		ERR_PRINT("Player: a push that is not a finite number, not within reach, or beyond any hand's strength was left out.");
 	}
 }
 

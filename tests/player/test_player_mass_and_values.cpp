@@ -185,3 +185,24 @@ TEST_F(PushTest, APushThatIsNoNumberOrOutOfReachIsLeftOut) {
 	EXPECT_TRUE(finite(a->get_global_transform()));
 	EXPECT_EQ(godot_host::Log::error_count(), 1);
 }
+
+// A script gives a held object's copy an absurd mass: the push it would make
+// carries the body past anything the engine can integrate, so it goes.
+TEST_F(PushTest, APushBeyondAnyHandsStrengthIsLeftOut) {
+	for (float mass : { -1e30f, 1e30f }) {
+		RigidBody3D *a = body("A", Vector3(1, 0, 0));
+		a->_host_set_record_impulses(true);
+		BoneColliderIK *copy = add_collider("Shape__hand_r_held_object_collider");
+		copy->set_mass(mass);
+		move(copy, Vector3(-2, 0, 0));
+		contact("Shape__hand_r_held_object_collider", a, Vector3(1, 0, 0));
+		integrate();
+		EXPECT_EQ(a->_host_impulses().size(), 0u) << mass;
+		Host::advance(1.0, 1.0 / 60.0);
+		EXPECT_TRUE(finite(a->get_global_transform())) << mass;
+		EXPECT_LT(a->get_linear_velocity().length(), 1000.0f) << mass;
+		memdelete(copy);
+		memdelete(a);
+	}
+	EXPECT_EQ(godot_host::Log::error_count(), 1);
+}
