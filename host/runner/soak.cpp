@@ -108,9 +108,7 @@ void Soak::_record_touch(const Touch &p_touch) {
 	// A freed body's pairs end with it, and a pair begun twice is one pair:
 	// the records stay as small as what touches now.
 	_touches.erase(std::remove_if(_touches.begin(), _touches.end(), [](const Touch &t) { return !_alive(t.body); }), _touches.end());
-	for (auto it = _doomed.begin(); it != _doomed.end();) {
-		it = _alive(*it) ? std::next(it) : _doomed.erase(it);
-	}
+	_forget_gone(_doomed);
 	for (const Touch &t : _touches) {
 		if (t.body == p_touch.body && t.shape == p_touch.shape) {
 			return;

@@ -3,6 +3,7 @@
 
 #include "session.hpp"
 
+#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -58,6 +59,13 @@ private:
 	float _value();
 	static bool _alive(uint64_t p_id);
 	bool _alive(godot::Object *p_object) const;
+	// Drops the ids of objects that are gone, so id records stay as small as what lives.
+	template <typename Ids>
+	static void _forget_gone(Ids &r_ids) {
+		for (auto it = r_ids.begin(); it != r_ids.end();) {
+			it = _alive(*it) ? std::next(it) : r_ids.erase(it);
+		}
+	}
 	void _report(const char *p_what);
 
 	void _ordinary_inputs();

@@ -101,10 +101,6 @@ int Chaos::_pick(int p_count) {
 	return p_count <= 0 ? 0 : (int)(_rng() % (unsigned)p_count);
 }
 
-bool Chaos::_alive(uint64_t p_id) {
-	return p_id != 0 && ObjectDB::get_instance(p_id) != nullptr;
-}
-
 // ---------------------------------------------------------------------------
 // Wiring
 
@@ -353,7 +349,7 @@ void Chaos::_act(const Received &p_received) {
 				_set_by_adversary.insert(id);
 				_adversary_showing = id;
 				node->set_visible(!node->is_visible());
-				if (_alive(id)) {
+				if (Soak::_alive(id)) {
 					_hidden_by_library.erase(id);
 				}
 				_adversary_showing = 0;
@@ -374,12 +370,12 @@ void Chaos::_act(const Received &p_received) {
 }
 
 void Chaos::_add_sub_scene() {
-	if (_alive(_sub_scene) || !_scene.rig) {
+	if (Soak::_alive(_sub_scene) || !_scene.rig) {
 		return;
 	}
 	_when_allowed(_scene.rig, [this]() {
 		// Beside the scene's own player and manager, never in their place.
-		if (_alive(_sub_scene) || !_scene.player || !_scene.manager || _records_going()) {
+		if (Soak::_alive(_sub_scene) || !_scene.player || !_scene.manager || _records_going()) {
 			return;
 		}
 		// Instanced beside the scene's own nodes, under a root of its own; the

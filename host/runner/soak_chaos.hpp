@@ -177,7 +177,6 @@ private:
 	// soak_chaos.cpp: wiring and the adversary's acts.
 	bool _chance(double p_probability);
 	int _pick(int p_count);
-	static bool _alive(uint64_t p_id);
 	void _wire_tree(godot::Node *p_node);
 	void _wire(godot::Node *p_node);
 	void _connect(godot::Node *p_node, Emitter p_emitter, Signal p_signal);

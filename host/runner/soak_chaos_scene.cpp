@@ -329,25 +329,7 @@ void Chaos::_refresh_shapes() {
 }
 
 void Chaos::_prune() {
-	for (auto it = _wired.begin(); it != _wired.end();) {
-		it = _alive(*it) ? std::next(it) : _wired.erase(it);
-	}
-	for (auto it = _library_timers.begin(); it != _library_timers.end();) {
-		it = _alive(*it) ? std::next(it) : _library_timers.erase(it);
-	}
-	for (auto it = _controllers.begin(); it != _controllers.end();) {
-		it = _alive(*it) ? std::next(it) : _controllers.erase(it);
-	}
-	for (auto it = _hidden_by_library.begin(); it != _hidden_by_library.end();) {
-		it = _alive(*it) ? std::next(it) : _hidden_by_library.erase(it);
-	}
-	for (auto it = _set_by_adversary.begin(); it != _set_by_adversary.end();) {
-		it = _alive(*it) ? std::next(it) : _set_by_adversary.erase(it);
-	}
-	for (auto it = _poisoned.begin(); it != _poisoned.end();) {
-		it = _alive(*it) ? std::next(it) : _poisoned.erase(it);
-	}
-	for (auto it = _orphans_reported.begin(); it != _orphans_reported.end();) {
-		it = _alive(*it) ? std::next(it) : _orphans_reported.erase(it);
+	for (std::unordered_set<uint64_t> *ids : { &_wired, &_library_timers, &_controllers, &_hidden_by_library, &_set_by_adversary, &_poisoned, &_orphans_reported }) {
+		Soak::_forget_gone(*ids);
 	}
 }

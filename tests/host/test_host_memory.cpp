@@ -1,6 +1,8 @@
 // The engine's own footprint stays flat over a long run: names no one refers
 // to are freed, what it records for reading back is bounded, and objects and
 // bodies that are gone leave nothing in its tables.
+#include "support/code_receiver.hpp"
+
 #include <godot_cpp/classes/audio_server.hpp>
 #include <godot_cpp/classes/collision_shape3d.hpp>
 #include <godot_cpp/classes/node3d.hpp>
@@ -104,20 +106,6 @@ TEST(HostMemory, VolumeAndRecentreRecordsStayBounded) {
 
 namespace {
 
-// A script's receiver on an object: counts what it hears.
-class Counter : public CallableCustom {
-	uint64_t anchor;
-	int *count;
-
-public:
-	Counter(Object *p_anchor, int *r_count) :
-			anchor(p_anchor->get_instance_id()), count(r_count) {}
-	uint32_t hash() const override { return (uint32_t)anchor; }
-	uint64_t get_object() const override { return anchor; }
-	bool equals(const CallableCustom &p_other) const override { return this == &p_other; }
-	void call(const Variant **, int, Variant &, GDExtensionCallErrorHost &) const override { (*count)++; }
-};
-
 // Many bodies come and go; the engine's tables must come back to their size.
 class HostTablesTest : public ::testing::Test {
 protected:
@@ -190,7 +178,7 @@ TEST_F(HostTablesTest, BodiesThatTouchedAndWentLeaveNoRecordNameOrSlot) {
 	const size_t slots = ObjectDB::_host_slot_count();
 	int shape_signals = 0, body_signals = 0, touching = 0;
 	int most_alive = 0;
-	monitor->connect("body_shape_entered", Callable(new Counter(monitor, &shape_signals)));
+	monitor->connect("body_shape_entered", on_signal(monitor, [&shape_signals]() { shape_signals++; }));
 	int serial = 0;
 	for (int round = 0; round < 100; round++) {
 		// Each body has a name of its own, touches the monitor, is reported
@@ -198,7 +186,7 @@ TEST_F(HostTablesTest, BodiesThatTouchedAndWentLeaveNoRecordNameOrSlot) {
 		std::vector<RigidBody3D *> bodies;
 		for (int k = 0; k < 30; k++) {
 			RigidBody3D *body = add_body("Crate" + itos(serial++));
-			body->connect("tree_exiting", Callable(new Counter(monitor, &body_signals)));
+			body->connect("tree_exiting", on_signal(monitor, [&body_signals]() { body_signals++; }));
 			PhysicsWorld::begin_shape_contact(monitor, body, 0, 0);
 			PhysicsWorld::Contact contact;
 			contact.collider = body;

@@ -1,7 +1,7 @@
 // The signals a script hears of the tree as the engine sends them: each node
 // that enters or leaves, told to the tree and to its parent, and visibility
 // down the 3-D nodes in the tree.
-#include "sequences/sequence_probe.hpp"
+#include "support/code_receiver.hpp"
 #include "support/game_fixture.hpp"
 
 #include <godot_cpp/classes/node3d.hpp>

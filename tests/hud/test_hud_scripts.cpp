@@ -2,7 +2,7 @@
 // timer, revealing a glyph) and free the HUD or its timer, or type or clear
 // anew: nothing freed is used, and a text once started still ends.
 #include "hud_fixture.hpp"
-#include "sequences/sequence_probe.hpp"
+#include "support/code_receiver.hpp"
 
 #include <godot_cpp/classes/timer.hpp>
 

@@ -2,6 +2,7 @@
 #define MOSSGLIMMER_TESTS_HANDS_SCENE_HPP
 
 #include "player_scene.hpp"
+#include "support/code_receiver.hpp"
 
 #include <godot_cpp/classes/rigid_body3d.hpp>
 #include <godot_cpp/classes/sphere_shape3d.hpp>
@@ -26,24 +27,6 @@ inline const std::vector<std::string> HAND_SHAPES = {
 	"hand_r_held_object_collider", "index_collider_x", "index_04_r_collider", "thumb_01_r_collider", "hand_r_collider",
 	"middle_01_l_collider"
 };
-
-// A receiver that runs a piece of test code, as a scene's script would.
-class CodeCallable : public CallableCustom {
-	uint64_t anchor;
-	std::function<void()> code;
-
-public:
-	CodeCallable(Object *p_anchor, std::function<void()> p_code) :
-			anchor(p_anchor->get_instance_id()), code(std::move(p_code)) {}
-	uint32_t hash() const override { return (uint32_t)anchor; }
-	uint64_t get_object() const override { return anchor; }
-	bool equals(const CallableCustom &p_other) const override { return this == &p_other; }
-	void call(const Variant **, int, Variant &, GDExtensionCallErrorHost &) const override { code(); }
-};
-
-inline Callable run(Object *p_anchor, std::function<void()> p_code) {
-	return Callable(new CodeCallable(p_anchor, std::move(p_code)));
-}
 
 inline void free_if_alive(uint64_t p_id) {
 	if (Node *node = Object::cast_to<Node>(ObjectDB::get_instance(p_id))) {

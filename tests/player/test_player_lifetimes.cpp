@@ -21,7 +21,7 @@ TEST_F(HandsTest, AReceiverFreeingTheTouchedBodyLeavesThePlayerSound) {
 	RigidBody3D *a = body("A");
 	RigidBody3D *b = body("B");
 	uint64_t a_id = a->get_instance_id();
-	player->connect("body_entered", run(player, [a_id]() { free_if_alive(a_id); }));
+	player->connect("body_entered", on_signal(player, [a_id]() { free_if_alive(a_id); }));
 	PhysicsWorld::begin_shape_contact(player, a, 0, shape("thumb_01_r_collider"));
 	PhysicsWorld::begin_shape_contact(player, b, 0, shape("thumb_01_r_collider"));
 	PhysicsWorld::begin_shape_contact(player, b, 0, shape("index_01_r_collider"));
@@ -36,7 +36,7 @@ TEST_F(HandsTest, AReceiverFreeingAHandShapeLeavesThePlayerSound) {
 	RigidBody3D *a = body("A");
 	BoneColliderIK *palm = Object::cast_to<BoneColliderIK>(player->find_child("hand_l_collider"));
 	uint64_t palm_id = palm->get_instance_id();
-	player->connect("body_shape_entered", run(player, [palm_id]() { free_if_alive(palm_id); }));
+	player->connect("body_shape_entered", on_signal(player, [palm_id]() { free_if_alive(palm_id); }));
 	PhysicsWorld::begin_shape_contact(player, a, 0, shape("thumb_l_collider"));
 	PhysicsWorld::begin_shape_contact(player, a, 0, shape("index_02_l_collider"));
 	Host::physics_step(1.0 / 60.0);

@@ -28,13 +28,7 @@ protected:
 
 	// Runs p_code the first time p_emitter emits p_signal.
 	void once(Object *p_emitter, const char *p_signal, std::function<void()> p_code) {
-		auto done = std::make_shared<bool>(false);
-		p_emitter->connect(p_signal, run(p_emitter, [done, p_code]() {
-			if (!*done) {
-				*done = true;
-				p_code();
-			}
-		}));
+		p_emitter->connect(p_signal, on_first_signal(p_emitter, std::move(p_code)));
 	}
 
 	void expect_crate_let_go() {

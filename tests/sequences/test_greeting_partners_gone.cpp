@@ -1,7 +1,7 @@
 // Greetings whose HUD, controllers or timer the scene frees while they run:
 // nothing freed is used, and the game is never left paused for good.
-#include "sequences/sequence_probe.hpp"
 #include "sequences/greeting_fixture.hpp"
+#include "support/code_receiver.hpp"
 
 #include "sequences/welcome_back_sequence.hpp"
 #include "sequences/welcome_sequence.hpp"

@@ -3,7 +3,7 @@
 // free the manager, the HUD or step the greeting again: the greeting is freed
 // exactly once, and nothing freed is used.
 #include "sequences/greeting_fixture.hpp"
-#include "sequences/sequence_probe.hpp"
+#include "support/code_receiver.hpp"
 
 #include "sequences/welcome_back_sequence.hpp"
 #include "sequences/welcome_sequence.hpp"

@@ -1,6 +1,6 @@
 // The greeting sequences driven through the engine's timers and signals.
-#include "sequences/sequence_probe.hpp"
 #include "sequences/greeting_fixture.hpp"
+#include "support/code_receiver.hpp"
 
 #include "sequences/welcome_back_sequence.hpp"
 #include "sequences/welcome_sequence.hpp"

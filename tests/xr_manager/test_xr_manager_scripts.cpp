@@ -1,7 +1,7 @@
 // Scripts that run inside the manager's own calls: receivers of a world
 // node's "visibility_changed" that free the manager or switch again while
 // the world is being hidden or shown.
-#include "sequences/sequence_probe.hpp"
+#include "support/code_receiver.hpp"
 #include "xr_manager/xr_scene.hpp"
 
 #include "sequences/welcome_back_sequence.hpp"

@@ -1,5 +1,5 @@
-#ifndef MOSSGLIMMER_TESTS_SEQUENCE_PROBE_HPP
-#define MOSSGLIMMER_TESTS_SEQUENCE_PROBE_HPP
+#ifndef MOSSGLIMMER_TESTS_CODE_RECEIVER_HPP
+#define MOSSGLIMMER_TESTS_CODE_RECEIVER_HPP
 
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/variant/callable.hpp>
@@ -7,7 +7,8 @@
 #include <functional>
 #include <memory>
 
-// A signal receiver that runs test code; it lives as long as its anchor object.
+// A signal receiver that runs test code, as a scene's script would; it lives
+// as long as its anchor object.
 class FunctionCallable : public godot::CallableCustom {
 	uint64_t anchor;
 	std::function<void()> fn;
@@ -37,4 +38,4 @@ inline godot::Callable on_first_signal(godot::Object *p_anchor, std::function<vo
 	});
 }
 
-#endif // MOSSGLIMMER_TESTS_SEQUENCE_PROBE_HPP
+#endif // MOSSGLIMMER_TESTS_CODE_RECEIVER_HPP
