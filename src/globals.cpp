@@ -1,7 +1,9 @@
 #include "globals.hpp"
 
+#include <godot_cpp/classes/node.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/core/object.hpp>
+#include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
 #include <filesystem>
@@ -78,6 +80,19 @@ void Globals::cleanup() {
 	hand_trackers.clear();
 	set_hand_controller(0, nullptr);
 	set_hand_controller(1, nullptr);
+}
+
+std::vector<uint64_t> child_ids(Node *p_parent) {
+	std::vector<uint64_t> ids;
+	TypedArray<Node> children = p_parent->get_children();
+	ids.reserve((size_t)children.size());
+	for (int64_t i = 0; i < children.size(); i++) {
+		Object *child = children[i];
+		if (child) {
+			ids.push_back(child->get_instance_id());
+		}
+	}
+	return ids;
 }
 
 } // namespace godot

@@ -17,6 +17,8 @@
 
 namespace godot {
 
+class Node;
+
 // XR state shared by the manager, the player and the greeting sequences.
 // Hand-indexed members use 0 for the left hand and 1 for the right.
 //
@@ -77,6 +79,17 @@ T *live_or_forget(T *&r_node, uint64_t &r_id, const char *p_what) {
 inline bool still_exists(uint64_t p_id) {
 	return p_id != 0 && ObjectDB::get_instance(p_id) != nullptr;
 }
+
+// The object that p_id names, as a T, or null once it was freed.
+template <typename T>
+T *live(uint64_t p_id) {
+	return p_id == 0 ? nullptr : Object::cast_to<T>(ObjectDB::get_instance(p_id));
+}
+
+// Ids of p_parent's children (internal ones left out), taken before a loop
+// whose calls can run scripts that free a later child: the engine's child
+// array holds plain pointers.
+std::vector<uint64_t> child_ids(Node *p_parent);
 
 // Remembers p_node with its instance id, for live_or_forget.
 template <typename T>

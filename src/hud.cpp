@@ -256,11 +256,10 @@ void HUD::play_text() {
 					break;
 				}
 				if (still_exists(instance_id)) {
-					add_child(instance);
-				}
-				if (still_exists(self_id) && layout_generation == layout && still_exists(instance_id)) {
+					// Placed before it enters the tree, where moving it tells nobody.
 					const float x = (float)j * CELL - 0.5f * width;
 					instance->set_transform(instance->get_transform().translated(Vector3(x, y, GLYPH_LIFT)));
+					add_child(instance);
 				}
 				if (!still_exists(self_id) || layout_generation != layout || text_generation != text) {
 					// Gone with this HUD, or of a text that was typed or

@@ -16,7 +16,6 @@
 #include <godot_cpp/core/class_db.hpp>
 #include <godot_cpp/core/object.hpp>
 #include <godot_cpp/variant/callable.hpp>
-#include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
 #include <algorithm>
@@ -95,31 +94,6 @@ bool is_finite(const Vector3 &p_value) {
 
 int64_t wall_clock_seconds() {
 	return (int64_t)std::time(nullptr);
-}
-
-bool is_alive(uint64_t p_id) {
-	return p_id != 0 && ObjectDB::get_instance(p_id) != nullptr;
-}
-
-// The object of that id, as a T, or null once it was freed.
-template <typename T>
-T *live(uint64_t p_id) {
-	return p_id == 0 ? nullptr : Object::cast_to<T>(ObjectDB::get_instance(p_id));
-}
-
-// Ids of p_parent's children (internal ones left out), taken before a loop
-// whose calls can run scripts that free a later child.
-std::vector<uint64_t> child_ids(Node *p_parent) {
-	std::vector<uint64_t> ids;
-	TypedArray<Node> children = p_parent->get_children();
-	ids.reserve((size_t)children.size());
-	for (int64_t i = 0; i < children.size(); i++) {
-		Object *child = children[i];
-		if (child) {
-			ids.push_back(child->get_instance_id());
-		}
-	}
-	return ids;
 }
 
 // A blend amount read back from the tree that a single-precision step can use.
@@ -225,7 +199,7 @@ void Player::_ready() {
 	animation_player = find_partner<AnimationPlayer>(this, "AnimationPlayer", "AnimationPlayer");
 	if (animation_player) {
 		animation_player->play("legs-bent", -1.0, 1.0, false);
-		if (!is_alive(self_id)) {
+		if (!still_exists(self_id)) {
 			return;
 		}
 	}
@@ -248,7 +222,7 @@ void Player::_ready() {
 	cleanup_timer->set_one_shot(false);
 	cleanup_timer->connect("timeout", Callable(this, "_on_cleanup_timer_timeout"), 0);
 	add_child(cleanup_timer);
-	if (!is_alive(self_id)) {
+	if (!still_exists(self_id)) {
 		return;
 	}
 
@@ -298,14 +272,14 @@ void Player::_on_hand_attachment_exiting(int p_hand) {
 }
 
 BoneAttachment3D *Player::get_hand_attachment(int p_hand) const {
-	if (p_hand < 0 || p_hand > 1 || hand_attachments.size() <= p_hand || !is_alive(hand_attachment_ids[p_hand])) {
+	if (p_hand < 0 || p_hand > 1 || hand_attachments.size() <= p_hand || !still_exists(hand_attachment_ids[p_hand])) {
 		return nullptr;
 	}
 	return hand_attachments[p_hand];
 }
 
 AnimationTree *Player::get_animation_tree() const {
-	return is_alive(animation_tree_id) ? animation_tree : nullptr;
+	return still_exists(animation_tree_id) ? animation_tree : nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -588,7 +562,7 @@ void Player::drop_touching_objects(int64_t p_untouched_before) {
 	for (int64_t k = 0; k < touching_objects.size(); k++) {
 		const HandTouchingObject &e = touching_objects[k];
 		bool stale = e.touched_at != 0 && e.touched_at < p_untouched_before;
-		if (stale || !is_alive(e.object_id)) {
+		if (stale || !still_exists(e.object_id)) {
 			touching_index.erase(e.object_id);
 			continue;
 		}
@@ -654,7 +628,7 @@ void Player::_on_cleanup_timer_timeout() {
 	drop_touching_objects(wall_clock_seconds() - CLEANUP_AGE_SECONDS);
 	// Shapes that are gone leave nothing behind.
 	for (auto it = hand_shapes.begin(); it != hand_shapes.end();) {
-		it = is_alive(it->first) ? std::next(it) : hand_shapes.erase(it);
+		it = still_exists(it->first) ? std::next(it) : hand_shapes.erase(it);
 	}
 }
 
@@ -697,7 +671,7 @@ void Player::_process(double p_delta) {
 					wrote = false;
 				}
 				if (wrote) {
-					if (!is_alive(self_id)) {
+					if (!still_exists(self_id)) {
 						return;
 					}
 					tree = get_animation_tree();
@@ -710,7 +684,7 @@ void Player::_process(double p_delta) {
 
 	// A held object that was freed is dropped before anything reads it.
 	for (int h = 0; h < 2; h++) {
-		if (held_objects[h].object && !is_alive(held_objects[h].object_id) && !release(h, false)) {
+		if (held_objects[h].object && !still_exists(held_objects[h].object_id) && !release(h, false)) {
 			return;
 		}
 	}
@@ -751,7 +725,7 @@ void Player::_process(double p_delta) {
 // A body the other hand holds stays with it (its mass counts once), and the
 // player never takes hold of itself or of a node of its own.
 bool Player::may_grab(int p_hand, const HandTouchingObject &p_entry) const {
-	if (!is_alive(p_entry.object_id) || held_objects[1 - p_hand].object_id == p_entry.object_id) {
+	if (!still_exists(p_entry.object_id) || held_objects[1 - p_hand].object_id == p_entry.object_id) {
 		return false;
 	}
 	return !is_own_node(p_entry.object);
@@ -844,14 +818,14 @@ bool Player::grab(int p_hand, RigidBody3D *p_object, const Transform3D &p_offset
 	// After each call that can run a script: is the grab still on?
 	bool player_freed = false;
 	auto goes_on = [&]() {
-		if (!is_alive(self_id)) {
+		if (!still_exists(self_id)) {
 			player_freed = true;
 			return false;
 		}
 		if (held_objects[p_hand].object_id != object_id) {
 			return false; // already let go from inside the call
 		}
-		if (is_alive(object_id) && is_alive(attachment_id)) {
+		if (still_exists(object_id) && still_exists(attachment_id)) {
 			return true;
 		}
 		player_freed = !release(p_hand, false);
@@ -956,7 +930,7 @@ bool Player::release(int p_hand, bool p_in_tree_callback) {
 
 	for (int64_t i = 0; i < held.collider_ids.size(); i++) {
 		uint64_t id = held.collider_ids[i];
-		if (is_alive(self_id)) {
+		if (still_exists(self_id)) {
 			hand_shapes.erase(id);
 		}
 		BoneColliderIK *copy = live<BoneColliderIK>(id);
@@ -982,12 +956,12 @@ bool Player::release(int p_hand, bool p_in_tree_callback) {
 		}
 	}
 
-	bool player_alive = is_alive(self_id);
+	bool player_alive = still_exists(self_id);
 	if (player_alive) {
 		give_back_mass(p_hand, held);
 	}
 	resume_body(object_id);
-	return player_alive && is_alive(self_id);
+	return player_alive && still_exists(self_id);
 }
 
 // ---------------------------------------------------------------------------

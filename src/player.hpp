@@ -22,7 +22,6 @@
 
 #include <cstdint>
 #include <unordered_map>
-#include <vector>
 
 namespace godot {
 

@@ -628,7 +628,7 @@ void XRManager::set_hud_visible(bool p_visible) {
 		save_world(scene);
 		world_hidden = true;
 		for (size_t i = 0; i < saved_ids.size(); i++) {
-			Node3D *child = Object::cast_to<Node3D>(ObjectDB::get_instance(saved_ids[i]));
+			Node3D *child = live<Node3D>(saved_ids[i]);
 			if (child) {
 				child->set_visible(false);
 				if (!still_exists(self_id) || switch_generation != generation) {
@@ -697,17 +697,9 @@ void XRManager::restore_world(Node *p_scene, uint64_t p_self_id, uint32_t p_gene
 	if (!p_scene) {
 		return;
 	}
-	// Read before any set_visible: the array holds plain pointers.
-	TypedArray<Node> children = p_scene->get_children();
-	std::vector<uint64_t> child_ids;
-	child_ids.reserve((size_t)children.size());
-	for (int64_t i = 0; i < children.size(); i++) {
-		Node *node = Object::cast_to<Node>(children[i]);
-		child_ids.push_back(node ? node->get_instance_id() : 0);
-	}
 	size_t next = 0;
-	for (uint64_t id : child_ids) {
-		Node3D *child = Object::cast_to<Node3D>(ObjectDB::get_instance(id));
+	for (uint64_t id : child_ids(p_scene)) {
+		Node3D *child = live<Node3D>(id);
 		if (!child) {
 			continue;
 		}
@@ -729,7 +721,7 @@ void XRManager::restore_world(Node *p_scene, uint64_t p_self_id, uint32_t p_gene
 // goes with it.
 void XRManager::put_world_back() {
 	for (size_t i = 0; i < saved_ids.size(); i++) {
-		Node3D *child = Object::cast_to<Node3D>(ObjectDB::get_instance(saved_ids[i]));
+		Node3D *child = live<Node3D>(saved_ids[i]);
 		if (child && saved_visibility[i]) {
 			child->set_visible(true);
 		}
