@@ -28,6 +28,9 @@ Node *PackedScene::instantiate(PackedScene::GenEditState) const {
 	ERR_FAIL_NULL_V_MSG(root, nullptr, "Failed to instantiate scene state of \"" + get_path() + "\", node count is 0. Make sure the PackedScene resource is valid.");
 	ERR_FAIL_COND_V_MSG(root->get_parent() != nullptr, nullptr, "A scene builder must return a detached root.");
 	own_descendants(root, root);
+	// The top node of an instance knows the file it came from (empty for a
+	// scene made in code), which is what reloading the current scene reads.
+	root->set_scene_file_path(get_path());
 	root->notification(Node::NOTIFICATION_SCENE_INSTANTIATED);
 	return root;
 }

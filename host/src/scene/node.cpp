@@ -474,6 +474,14 @@ Node *Node::get_owner() const {
 	return _owner;
 }
 
+void Node::set_scene_file_path(const String &p_scene_file_path) {
+	_scene_file_path = p_scene_file_path;
+}
+
+String Node::get_scene_file_path() const {
+	return _scene_file_path;
+}
+
 bool Node::is_inside_tree() const {
 	return _tree != nullptr;
 }

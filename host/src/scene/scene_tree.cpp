@@ -3,6 +3,8 @@
 
 #include <godot_cpp/classes/engine.hpp>
 #include <godot_cpp/classes/node.hpp>
+#include <godot_cpp/classes/packed_scene.hpp>
+#include <godot_cpp/classes/resource_loader.hpp>
 #include <godot_cpp/classes/window.hpp>
 #include <godot_host/deferred_calls.hpp>
 #include <godot_host/physics_world.hpp>
@@ -88,6 +90,66 @@ int32_t SceneTree::get_node_count() const {
 	return _node_count;
 }
 
+Error SceneTree::change_scene_to_file(const String &p_path) {
+	Ref<PackedScene> scene = ResourceLoader::get_singleton()->load(p_path);
+	if (scene.is_null()) {
+		return ERR_CANT_OPEN;
+	}
+	return change_scene_to_packed(scene);
+}
+
+Error SceneTree::change_scene_to_packed(const Ref<PackedScene> &p_packed_scene) {
+	ERR_FAIL_COND_V_MSG(p_packed_scene.is_null(), ERR_INVALID_PARAMETER, "Can't change to a null scene. Use unload_current_scene() if you wish to unload it.");
+	Node *new_scene = p_packed_scene->instantiate();
+	ERR_FAIL_NULL_V(new_scene, ERR_CANT_CREATE);
+	if (Node *outgoing = _current_scene) {
+		_outgoing_scene_ids.push_back(outgoing->get_instance_id());
+		// Its exit can run scripts, a change of scene among them.
+		_root->remove_child(outgoing);
+	}
+	_current_scene = nullptr;
+	// A change still pending gives way to this one.
+	if (Object *earlier = ObjectDB::get_instance(_pending_scene_id)) {
+		queue_delete(earlier);
+	}
+	_pending_scene_id = new_scene->get_instance_id();
+	return OK;
+}
+
+Error SceneTree::reload_current_scene() {
+	ERR_FAIL_NULL_V(_current_scene, ERR_UNCONFIGURED);
+	return change_scene_to_file(_current_scene->get_scene_file_path());
+}
+
+void SceneTree::_free_outgoing_scenes() {
+	// Freeing one can run scripts that change the scene again.
+	while (!_outgoing_scene_ids.empty()) {
+		std::vector<uint64_t> outgoing;
+		outgoing.swap(_outgoing_scene_ids);
+		for (uint64_t id : outgoing) {
+			// Gone already if a script freed it meanwhile.
+			if (Object *scene = ObjectDB::get_instance(id)) {
+				memdelete(scene);
+			}
+		}
+	}
+}
+
+void SceneTree::_host_flush_scene_change() {
+	if (_pending_scene_id == 0) {
+		return;
+	}
+	_free_outgoing_scenes();
+	Node *scene = Object::cast_to<Node>(ObjectDB::get_instance(_pending_scene_id));
+	_pending_scene_id = 0;
+	if (!scene || scene->get_parent()) {
+		return;
+	}
+	// Current before it enters: its nodes' _ready see it.
+	_current_scene = scene;
+	_root->add_child(scene);
+}
+
 void SceneTree::_host_node_added(Node *p_node) {
 	_node_count++;
 	// Interned once for the process, as the engine's names are.
@@ -163,6 +225,7 @@ void SceneTree::_host_process_frame(double p_delta) {
 	_notify_group(false);
 	godot_host::DeferredCalls::flush();
 	_host_flush_delete_queue();
+	_host_flush_scene_change();
 	_frame++;
 	Engine::get_singleton()->_host_count_process_frame();
 }
@@ -186,6 +249,11 @@ void SceneTree::_host_reset() {
 		memdelete(child);
 	}
 	_current_scene = nullptr;
+	_free_outgoing_scenes();
+	if (Object *pending = ObjectDB::get_instance(_pending_scene_id)) {
+		memdelete(pending);
+	}
+	_pending_scene_id = 0;
 	_paused = false;
 	_quit_requested = false;
 	_exit_code = 0;

@@ -78,6 +78,8 @@ public:
 	StringName get_name() const;
 	void set_owner(Node *p_owner);
 	Node *get_owner() const;
+	void set_scene_file_path(const String &p_scene_file_path);
+	String get_scene_file_path() const;
 
 	bool is_inside_tree() const;
 	bool is_node_ready() const;
@@ -135,6 +137,7 @@ protected:
 
 private:
 	StringName _name;
+	String _scene_file_path;
 	Node *_parent = nullptr;
 	Node *_owner = nullptr;
 	// In order. A child removed from the middle leaves a hole (null) that the
