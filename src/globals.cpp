@@ -30,10 +30,11 @@ XRCamera3D *Globals::m_xr_camera = nullptr;
 std::vector<Ref<XRPositionalTracker>> Globals::pos_trackers;
 std::vector<Ref<XRHandTracker>> Globals::hand_trackers;
 XRController3D *Globals::hand_controllers[2] = { nullptr, nullptr };
+Globals::SessionStage Globals::session_stage = Globals::SESSION_NONE;
+bool Globals::first_greeting_started = false;
 uint64_t Globals::m_xr_origin_id = 0;
 uint64_t Globals::m_xr_camera_id = 0;
 uint64_t Globals::hand_controller_ids[2] = { 0, 0 };
-
 
 void Globals::set_xr_origin(XROrigin3D *p_origin) {
 	remember(m_xr_origin, m_xr_origin_id, p_origin);
@@ -80,6 +81,8 @@ void Globals::cleanup() {
 	hand_trackers.clear();
 	set_hand_controller(0, nullptr);
 	set_hand_controller(1, nullptr);
+	session_stage = SESSION_NONE;
+	first_greeting_started = false;
 }
 
 std::vector<uint64_t> child_ids(Node *p_parent) {

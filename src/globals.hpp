@@ -35,6 +35,19 @@ public:
 	static std::vector<Ref<XRHandTracker>> hand_trackers; // left, right
 	static XRController3D *hand_controllers[2];
 
+	// How far the OpenXR session has come, as its events told it: plain
+	// values, since the session outlives every scene. A manager that becomes
+	// ready while the session runs takes the session from here.
+	enum SessionStage : uint8_t {
+		SESSION_NONE, // none yet, or it stopped
+		SESSION_BEGUN,
+		SESSION_VISIBLE, // also: focus lost
+		SESSION_FOCUSSED,
+	};
+	static SessionStage session_stage;
+	// The first focus gain has started the first-run greeting.
+	static bool first_greeting_started;
+
 	// Instance ids of the nodes above, set together with them.
 	static uint64_t m_xr_origin_id;
 	static uint64_t m_xr_camera_id;
@@ -51,7 +64,8 @@ public:
 	// Forgets every scene node and tracker held here, whoever stored them (a
 	// manager that leaves forgets only its own: XRManager::forget_scene_state).
 	static void clear_scene_state();
-	// Releases everything held, at the library's shut-down.
+	// Releases everything held, at the library's shut-down; the session as
+	// the library knew it ends with it.
 	static void cleanup();
 };
 

@@ -1,6 +1,8 @@
 #ifndef MOSSGLIMMER_XR_MANAGER_HPP
 #define MOSSGLIMMER_XR_MANAGER_HPP
 
+#include "globals.hpp"
+
 #include <godot_cpp/classes/node.hpp>
 #include <godot_cpp/classes/open_xr_interface.hpp>
 #include <godot_cpp/classes/ref.hpp>
@@ -57,6 +59,9 @@ public:
 
 	void _process(double p_delta) override;
 	void _ready() override;
+	// Leaving the tree hands the game over; coming back may take it again.
+	void _enter_tree() override;
+	void _exit_tree() override;
 
 	// OpenXR session.
 	void _on_instance_exiting();
@@ -90,6 +95,11 @@ public:
 	void set_use_grip_sensor(bool p_use);
 	void fade_audio(bool p_fade_in, float p_duration);
 
+	// Whether this manager runs the game: it is the one that took it, and is
+	// in the tree. Only the running manager acts on the session, the world,
+	// the pause and the input; any other only notes the session's events.
+	bool is_running() const;
+
 private:
 	// What this manager stored in Globals, forgotten when it goes.
 	uint64_t stored_origin_id = 0;
@@ -99,18 +109,47 @@ private:
 	// Instance ids of the children whose visibility saved_visibility holds, entry for entry.
 	std::vector<uint64_t> saved_ids;
 	// From the start of hiding the world until it is all restored: what a
-	// manager freed meanwhile puts back.
+	// manager that goes meanwhile puts back.
 	bool world_hidden = false;
 	// Counts the switches begun, so that one cut short by a script that
-	// switched again inside it stops where it is.
+	// switched again inside it (or took the game over) stops where it is.
 	uint32_t switch_generation = 0;
-	// Set by the destructor, whose calls can run scripts that reach the
-	// handlers of this manager: no greeting starts then.
-	bool leaving = false;
+	// The start-up has run: the timer made, the partners found, the
+	// connections made. A manager that stands by does it when it takes over.
+	bool set_up = false;
+	// A fade is under way: its timer must run until the last tick.
+	bool fade_running = false;
+	bool fade_stall_reported = false;
+	bool standby_reported = false;
+	bool pause_mode_reported = false;
 	// Compared with every button and float event: made once, not per event.
 	String ax_button_name;
 	String by_button_name;
 	String grip_name;
+
+	// ---- Who runs the game (plain values: they outlive every scene) ----
+	// The manager that runs the game.
+	static uint64_t game_owner_id;
+	// The manager whose trackers Globals holds.
+	static uint64_t tracker_owner_id;
+	// Every manager that became ready outside the editor, oldest first: the
+	// ones that may take the game over.
+	static std::vector<uint64_t> manager_ids;
+	// The scene tree, for the hand-over when no manager is left in it.
+	static uint64_t tree_id;
+	// The library paused the game, or lowered the master volume, and has not
+	// given it back yet: a manager that goes with nobody to take over does.
+	static bool game_held_paused;
+	static bool volume_held_down;
+	// What managers that went had hidden, shown again at the end of the frame
+	// (nothing that runs a script may happen as a manager leaves the tree).
+	struct WorldToShow {
+		std::vector<uint64_t> node_ids;
+		uint64_t skeleton_id = 0;
+		uint64_t hud_id = 0;
+	};
+	static std::vector<WorldToShow> worlds_to_show;
+	static bool hand_over_queued;
 
 	Player *get_player();
 	Timer *get_audio_fade_timer();
@@ -118,11 +157,35 @@ private:
 	Object *get_welcome_back_sequence();
 	void end_greetings_without_hud();
 	void save_world(Node *p_scene);
-	void restore_world(Node *p_scene, uint64_t p_self_id, uint32_t p_generation);
-	void put_world_back();
+	void restore_world(uint64_t p_self_id, uint32_t p_generation);
+	void remember_world_to_show();
+	Node *world_root();
 	void forget_scene_state();
 	void recenter();
 	void pace_frames(float p_rate);
+
+	// Start-up and taking the game over (xr_manager_handover.cpp).
+	static bool counts_as_running(uint64_t p_id);
+	static bool still_running(uint64_t p_id);
+	void take_over();
+	void start_up();
+	void find_scene_partners(bool p_first);
+	void connect_signals(bool p_first);
+	void take_session_as_it_is(bool p_fresh);
+	void stand_down(bool p_whole);
+	void check_pause_processing();
+	static void queue_hand_over();
+	static void hand_over();
+	static void show_worlds_that_went();
+
+	// Session and fade (xr_manager_session.cpp).
+	void greet();
+	void fade_in_from_where_it_is();
+	void finish_fade();
+	void end_stalled_fade();
+	void watch_fade();
+	bool prints_session_events() const;
+	bool hear_session(Globals::SessionStage p_stage, const char *p_banner);
 };
 
 } // namespace godot

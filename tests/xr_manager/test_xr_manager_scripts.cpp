@@ -41,8 +41,13 @@ TEST_F(XRManagerScripts, ManagerFreedByAWorldNodeAsTheHudShows) {
 		}));
 		emit_session(event);
 		EXPECT_EQ(manager, nullptr);
-		// Hidden for a manager that is gone, the world would stay hidden for good.
+		// Hidden for a manager that is gone, the world would stay hidden for
+		// good; it shows again at the end of the frame, and with no manager
+		// left, the game is given back unpaused and at full volume.
+		Host::iteration(1.0 / 60.0);
 		expect_world_shown();
+		EXPECT_FALSE(paused());
+		EXPECT_EQ(master_volume(), 1.0f);
 		emit_session("session_focussed");
 		Host::advance(3.0, 1.0 / 60.0);
 	}

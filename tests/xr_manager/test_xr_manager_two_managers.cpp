@@ -82,6 +82,10 @@ TEST_F(XRManagerTwoManagers, ManagerFreedWhileTheWorldIsHiddenPutsItBack) {
 	shown_meanwhile->set_visible(true); // by a script, while the HUD shows
 	memdelete(manager);
 	manager = nullptr;
+	// The manager's destructor runs no script: the world shows again at the
+	// end of the frame.
+	EXPECT_FALSE(world->is_visible());
+	Host::iteration(1.0 / 60.0);
 	expect_world_shown();
 	EXPECT_TRUE(shown_meanwhile->is_visible()) << "only what the manager hid is shown again, nothing hidden";
 	EXPECT_TRUE(game_errors().empty());
