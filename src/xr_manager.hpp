@@ -172,6 +172,7 @@ private:
 	void find_scene_partners(bool p_first);
 	void connect_signals(bool p_first);
 	void take_session_as_it_is(bool p_fresh);
+	void take_session_once_ready();
 	void stand_down(bool p_whole);
 	void check_pause_processing();
 	static void queue_hand_over();

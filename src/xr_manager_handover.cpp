@@ -93,11 +93,19 @@ bool XRManager::still_running(uint64_t p_id) {
 	return manager && manager->is_running();
 }
 
-// A manager on its way out (out of the tree, or queued for deletion) no
-// longer counts: the one that is in the tree takes the game.
+// A manager on its way out (out of the tree, or queued for deletion with its
+// scene or on its own) no longer counts: the one in the tree takes the game.
 bool XRManager::counts_as_running(uint64_t p_id) {
 	XRManager *manager = live<XRManager>(p_id);
-	return manager && manager->is_inside_tree() && !manager->is_queued_for_deletion();
+	if (!manager || !manager->is_inside_tree()) {
+		return false;
+	}
+	for (const Node *node = manager; node; node = node->get_parent()) {
+		if (node->is_queued_for_deletion()) {
+			return false;
+		}
+	}
+	return true;
 }
 
 void XRManager::_enter_tree() {
@@ -143,11 +151,21 @@ void XRManager::take_over() {
 	if (!still_running(self_id)) {
 		return;
 	}
-	take_session_as_it_is(fresh);
-	if (!still_running(self_id)) {
+	// The nodes after the manager become ready after it (the HUD hides
+	// itself then): a session under way is taken once the manager's parent,
+	// below which the player and its HUD lie, is ready too.
+	Node *parent = get_parent();
+	if (Globals::session_stage != Globals::SESSION_NONE && parent && !parent->is_node_ready()) {
+		parent->connect("ready", callable_mp(this, &XRManager::take_session_once_ready), CONNECT_ONE_SHOT);
 		return;
 	}
-	check_pause_processing();
+	take_session_as_it_is(fresh);
+}
+
+void XRManager::take_session_once_ready() {
+	if (is_running()) {
+		take_session_as_it_is(true);
+	}
 }
 
 void XRManager::start_up() {
@@ -323,6 +341,7 @@ void XRManager::take_session_as_it_is(bool p_fresh) {
 			AudioServer::get_singleton()->set_bus_volume_linear(0, 0.0f);
 			volume_held_down = true;
 		}
+		check_pause_processing();
 		return;
 	}
 	const bool greets = stage != Globals::SESSION_FOCUSSED || show_welcome;
@@ -344,6 +363,7 @@ void XRManager::take_session_as_it_is(bool p_fresh) {
 		return;
 	}
 	fade_in_from_where_it_is();
+	check_pause_processing();
 	if (stage == Globals::SESSION_FOCUSSED && show_welcome) {
 		greet();
 	}

@@ -25,18 +25,6 @@ protected:
 		EXPECT_TRUE(skeleton->is_visible());
 		EXPECT_FALSE(hud->is_visible());
 	}
-
-	// Answers every wait until the game runs; false if it never does.
-	bool answer_until_running() {
-		for (int answers = 0; answers < 10 && paused(); answers++) {
-			if (!advance_until([&]() { return !paused() || controllers[0]->_host_connection_count("button_pressed") > 1; })) {
-				return false;
-			}
-			press(answers % 2, "ax_button");
-			release(answers % 2, "ax_button");
-		}
-		return !paused();
-	}
 };
 
 TEST_F(XRManagerTwoManagers, SecondManagerIsReportedAndLeavesTheGameToTheFirst) {

@@ -83,6 +83,19 @@ protected:
 		return openxr;
 	}
 
+	// The nodes of one game scene, as make_scene builds it.
+	struct SceneNodes {
+		godot::Node3D *root = nullptr;
+		godot::Node3D *world = nullptr;
+		godot::Node3D *hidden = nullptr;
+		godot::Node *plain = nullptr;
+		godot::XRManager *manager = nullptr;
+		godot::Player *player = nullptr;
+		godot::XRController3D *controllers[2] = { nullptr, nullptr };
+		godot::HUD *hud = nullptr;
+		godot::Skeleton3D *skeleton = nullptr;
+	};
+
 	// Main (Node3D, current scene)
 	//   World (Node3D), Hidden (Node3D, hidden), Plain (Node)
 	//   Rig (Node)
@@ -91,44 +104,63 @@ protected:
 	//         XRCamera3D
 	//     Player
 	//       XRController3DLeft, XRController3DRight, HUD, Skeleton3D
-	void build_scene(const XRSceneOptions &p_options = XRSceneOptions()) {
+	// Detached: a scene that a packed scene's builder can return.
+	static SceneNodes make_scene(const XRSceneOptions &p_options = XRSceneOptions()) {
 		using namespace godot;
-		root = memnew(Node3D);
+		SceneNodes n;
+		Node3D *root = n.root = memnew(Node3D);
 		root->set_name("Main");
-		world = add_node(root, memnew(Node3D), "World", root);
-		hidden = add_node(root, memnew(Node3D), "Hidden", root);
-		hidden->set_visible(false);
-		plain = add_node(root, memnew(Node), "Plain", root);
+		n.world = add_node(root, memnew(Node3D), "World", root);
+		n.hidden = add_node(root, memnew(Node3D), "Hidden", root);
+		n.hidden->set_visible(false);
+		n.plain = add_node(root, memnew(Node), "Plain", root);
 		Node *rig = add_node(root, memnew(Node), "Rig", root);
-		manager = add_node(rig, memnew(XRManager), "XRManager", root);
-		manager->set_process_mode(Node::PROCESS_MODE_ALWAYS);
+		n.manager = add_node(rig, memnew(XRManager), "XRManager", root);
+		n.manager->set_process_mode(Node::PROCESS_MODE_ALWAYS);
 		if (p_options.origin) {
-			Node3D *origin = add_node(manager, memnew(XROrigin3D), "XROrigin3D", root);
+			Node3D *origin = add_node(n.manager, memnew(XROrigin3D), "XROrigin3D", root);
 			if (p_options.camera) {
 				add_node(origin, memnew(XRCamera3D), "XRCamera3D", root);
 			}
 		} else if (p_options.camera) {
-			add_node(manager, memnew(XRCamera3D), "XRCamera3D", root);
+			add_node(n.manager, memnew(XRCamera3D), "XRCamera3D", root);
 		}
 		if (!p_options.player) {
-			return;
+			return n;
 		}
-		player = add_node(rig, memnew(Player), "Player", root);
+		n.player = add_node(rig, memnew(Player), "Player", root);
 		if (p_options.left_controller) {
-			controllers[0] = add_node(player, memnew(XRController3D), "XRController3DLeft", root);
+			n.controllers[0] = add_node(n.player, memnew(XRController3D), "XRController3DLeft", root);
 		}
 		if (p_options.right_controller) {
-			controllers[1] = add_node(player, memnew(XRController3D), "XRController3DRight", root);
+			n.controllers[1] = add_node(n.player, memnew(XRController3D), "XRController3DRight", root);
 		}
 		if (p_options.hud) {
-			hud = add_node(player, memnew(HUD), "HUD", root);
-			hud->set_process_mode(Node::PROCESS_MODE_ALWAYS);
-			add_node(hud, memnew(AudioStreamPlayer), "AudioStreamPlayer", root);
+			n.hud = add_node(n.player, memnew(HUD), "HUD", root);
+			n.hud->set_process_mode(Node::PROCESS_MODE_ALWAYS);
+			add_node(n.hud, memnew(AudioStreamPlayer), "AudioStreamPlayer", root);
 		}
 		if (p_options.skeleton) {
-			skeleton = add_node(player, memnew(Skeleton3D), "Skeleton3D", root);
+			n.skeleton = add_node(n.player, memnew(Skeleton3D), "Skeleton3D", root);
 		}
+		return n;
 	}
+
+	// Makes p_nodes the scene that the helpers and checks below work on.
+	void use_scene(const SceneNodes &p_nodes) {
+		root = p_nodes.root;
+		world = p_nodes.world;
+		hidden = p_nodes.hidden;
+		plain = p_nodes.plain;
+		manager = p_nodes.manager;
+		player = p_nodes.player;
+		controllers[0] = p_nodes.controllers[0];
+		controllers[1] = p_nodes.controllers[1];
+		hud = p_nodes.hud;
+		skeleton = p_nodes.skeleton;
+	}
+
+	void build_scene(const XRSceneOptions &p_options = XRSceneOptions()) { use_scene(make_scene(p_options)); }
 
 	void start() { godot_host::Host::set_current_scene(root); }
 
@@ -174,6 +206,19 @@ protected:
 	}
 
 	void emit_session(const char *p_signal) { openxr->emit_signal(p_signal); }
+
+	// Answers every wait of the running greetings until the game runs; false
+	// if it never does.
+	bool answer_until_running() {
+		for (int answers = 0; answers < 10 && paused(); answers++) {
+			if (!advance_until([&]() { return !paused() || controllers[0]->_host_connection_count("button_pressed") > 1; })) {
+				return false;
+			}
+			press(answers % 2, "ax_button");
+			release(answers % 2, "ax_button");
+		}
+		return !paused();
+	}
 
 	void press(int p_hand, const char *p_button) { controllers[p_hand]->emit_signal("button_pressed", godot::String(p_button)); }
 	void release(int p_hand, const char *p_button) { controllers[p_hand]->emit_signal("button_released", godot::String(p_button)); }

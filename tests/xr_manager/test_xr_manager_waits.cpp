@@ -1,0 +1,74 @@
+// Every wait the manager starts ends: the audio fade, whatever a script does
+// to its timer, and whatever process mode the scene gives the manager.
+#include "xr_manager/xr_scene.hpp"
+
+#include <algorithm>
+#include <functional>
+
+using namespace godot;
+using godot_host::Host;
+
+class XRManagerWaits : public XRSceneTest {
+protected:
+	static int errors_saying(const char *p_text) {
+		std::vector<std::string> errors = game_errors();
+		return (int)std::count_if(errors.begin(), errors.end(), [&](const std::string &e) { return e.find(p_text) != std::string::npos; });
+	}
+};
+
+TEST_F(XRManagerWaits, AFadeWhoseTimerCantRunEndsAtFullVolume) {
+	struct Attack {
+		const char *name;
+		std::function<void(Timer *)> run;
+	};
+	const Attack attacks[] = {
+		{ "freed", [](Timer *t) { memdelete(t); } },
+		{ "stopped", [](Timer *t) { t->stop(); } },
+		{ "paused", [](Timer *t) { t->set_paused(true); } },
+		{ "one shot", [](Timer *t) { t->set_one_shot(true); } },
+		{ "pausable", [](Timer *t) { t->set_process_mode(Node::PROCESS_MODE_PAUSABLE); } },
+		{ "taken out of the tree", [](Timer *t) { t->get_parent()->remove_child(t); } },
+	};
+	for (const Attack &attack : attacks) {
+		SCOPED_TRACE(attack.name);
+		XRSceneTest::TearDown();
+		XRSceneTest::SetUp();
+		add_openxr();
+		build_scene();
+		start();
+		emit_session("session_begun");
+		Host::advance(0.5, 1.0 / 60.0);
+		ASSERT_LT(master_volume(), 0.5f);
+		Timer *timer = manager->audio_fade_timer;
+		attack.run(timer);
+		Host::advance(0.1, 1.0 / 60.0);
+		EXPECT_EQ(master_volume(), 1.0f);
+		EXPECT_EQ(errors_saying("audio fade's timer"), 1);
+		// A later session's fade ends at full volume too, whether its timer
+		// runs again or not.
+		emit_session("session_stopping");
+		emit_session("session_begun");
+		Host::advance(2.5, 1.0 / 60.0);
+		EXPECT_EQ(master_volume(), 1.0f);
+		if (timer->get_parent() == nullptr && ObjectDB::get_instance(manager->audio_fade_timer_id) == timer) {
+			memdelete(timer);
+		}
+	}
+}
+
+// The scene leaves the manager to inherit a process mode that stops with the
+// game: the fade still runs while paused, and the scene is told once.
+TEST_F(XRManagerWaits, FadeRunsPausedAndAManagerThatCantIsReported) {
+	add_openxr();
+	build_scene();
+	manager->set_process_mode(Node::PROCESS_MODE_INHERIT);
+	start();
+	EXPECT_EQ(errors_saying("does not process while the game is paused"), 1);
+	emit_session("session_begun");
+	emit_session("session_visible");
+	EXPECT_TRUE(paused());
+	Host::advance(2.5, 1.0 / 60.0);
+	EXPECT_EQ(master_volume(), 1.0f);
+	EXPECT_EQ(errors_saying("does not process while the game is paused"), 1);
+	EXPECT_EQ(manager->audio_fade_timer->get_process_mode(), Node::PROCESS_MODE_ALWAYS);
+}
