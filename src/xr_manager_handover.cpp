@@ -80,6 +80,21 @@ void end_greeting_quietly(T *p_sequence, bool p_manager_whole) {
 	}
 }
 
+// The partner found before, while it still lies below p_below; else the
+// first owned node of that name there. A node taken out of the tree and
+// added back has lost its owner, so the search alone would miss it.
+template <typename T>
+T *keep_or_find(uint64_t p_found_id, Node *p_below, const char *p_name) {
+	if (!p_below) {
+		return nullptr;
+	}
+	T *kept = live<T>(p_found_id);
+	if (kept && p_below->is_ancestor_of(kept)) {
+		return kept;
+	}
+	return Object::cast_to<T>(p_below->find_child(p_name, true, true));
+}
+
 } // namespace
 
 bool XRManager::is_running() const {
@@ -227,13 +242,13 @@ void XRManager::start_up() {
 // and finds the player and its HUD. p_first: at start-up, where what is
 // missing is reported and the tracker count printed.
 void XRManager::find_scene_partners(bool p_first) {
-	XROrigin3D *origin = Object::cast_to<XROrigin3D>(find_child("XROrigin3D", true, true));
+	XROrigin3D *origin = keep_or_find<XROrigin3D>(stored_origin_id, this, "XROrigin3D");
 	Globals::set_xr_origin(origin);
 	stored_origin_id = Globals::m_xr_origin_id;
 	if (!origin && p_first) {
 		ERR_PRINT("No \"XROrigin3D\" below the XR manager.");
 	}
-	XRCamera3D *camera = Object::cast_to<XRCamera3D>(find_child("XRCamera3D", true, true));
+	XRCamera3D *camera = keep_or_find<XRCamera3D>(stored_camera_id, this, "XRCamera3D");
 	Globals::set_xr_camera(camera);
 	stored_camera_id = Globals::m_xr_camera_id;
 	if (!camera && p_first) {
@@ -263,16 +278,15 @@ void XRManager::find_scene_partners(bool p_first) {
 		}
 	}
 
-	Node *parent = get_parent();
-	remember(player, player_id, parent ? Object::cast_to<Player>(parent->find_child("Player", true, true)) : nullptr);
+	remember(player, player_id, keep_or_find<Player>(player_id, get_parent(), "Player"));
 	if (!player && p_first) {
 		ERR_PRINT("No \"Player\" below the XR manager's parent: controller input goes nowhere.");
 	}
 	for (int hand = 0; hand < 2; hand++) {
-		Globals::set_hand_controller(hand, player ? Object::cast_to<XRController3D>(player->find_child(CONTROLLER_NAMES[hand], true, true)) : nullptr);
+		Globals::set_hand_controller(hand, keep_or_find<XRController3D>(stored_controller_ids[hand], player, CONTROLLER_NAMES[hand]));
 		stored_controller_ids[hand] = Globals::hand_controller_ids[hand];
 	}
-	remember(hud, hud_id, player ? Object::cast_to<HUD>(player->find_child("HUD", true, true)) : nullptr);
+	remember(hud, hud_id, keep_or_find<HUD>(hud_id, player, "HUD"));
 	if (!hud && p_first) {
 		ERR_PRINT("No \"HUD\" below the player: the greetings can't be shown.");
 	}

@@ -73,8 +73,8 @@ protected:
 		EXPECT_FALSE(hidden->is_visible());
 		EXPECT_TRUE(skeleton->is_visible());
 		EXPECT_FALSE(hud->is_visible());
-		EXPECT_EQ(godot::Globals::get_xr_camera(), manager->find_child("XRCamera3D", true, true));
-		EXPECT_EQ(godot::Globals::get_xr_origin(), manager->find_child("XROrigin3D", true, true));
+		EXPECT_EQ(godot::Globals::get_xr_camera(), manager->find_child("XRCamera3D", true, false));
+		EXPECT_EQ(godot::Globals::get_xr_origin(), manager->find_child("XROrigin3D", true, false));
 		EXPECT_EQ(godot::Globals::get_hand_controller(0), controllers[0]);
 		EXPECT_EQ(godot::Globals::get_hand_controller(1), controllers[1]);
 		ASSERT_EQ(godot::Globals::pos_trackers.size(), 3u);

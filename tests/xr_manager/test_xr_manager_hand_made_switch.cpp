@@ -105,6 +105,24 @@ TEST_F(XRManagerHandMadeSwitch, ManagerMovedWhileTheHudShowsCarriesOn) {
 	expect_game_runs_here();
 }
 
+// The rig (manager and player) is out of the tree when the focus returns: it
+// hears the focus, and takes the session as it is when it comes back.
+TEST_F(XRManagerHandMadeSwitch, RigAwayWhenTheFocusReturnsPlaysOnItsReturn) {
+	play_to_game();
+	emit_session("session_visible");
+	Node *rig = manager->get_parent();
+	root->remove_child(rig);
+	end_frame();
+	EXPECT_TRUE(skeleton->is_visible());
+	EXPECT_FALSE(hud->is_visible());
+	EXPECT_FALSE(paused()) << "nothing is left to greet the player";
+	emit_session("session_focussed");
+	EXPECT_EQ(manager->welcome_back_sequence, nullptr);
+	root->add_child(rig);
+	end_frame();
+	expect_game_runs_here();
+}
+
 // A second manager beside the first stands by, and takes over when the
 // first goes.
 TEST_F(XRManagerHandMadeSwitch, SecondManagerTakesOverWhenTheFirstGoes) {
