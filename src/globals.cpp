@@ -3,6 +3,8 @@
 #include <godot_cpp/classes/node.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/core/object.hpp>
+#include <godot_cpp/variant/callable.hpp>
+#include <godot_cpp/variant/callable_method_pointer.hpp>
 #include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
@@ -10,6 +12,68 @@
 #include <system_error>
 
 namespace godot {
+
+namespace {
+
+// The interface whose session the library follows, by instance id.
+uint64_t followed_interface_id = 0;
+
+void note_session_begun() {
+	Globals::session_stage = Globals::SESSION_BEGUN;
+}
+
+void note_session_visible() {
+	Globals::session_stage = Globals::SESSION_VISIBLE;
+}
+
+void note_session_focussed() {
+	Globals::session_stage = Globals::SESSION_FOCUSSED;
+}
+
+void note_session_ended() {
+	Globals::session_stage = Globals::SESSION_NONE;
+}
+
+struct SessionFollower {
+	const char *signal;
+	void (*note)();
+};
+
+const SessionFollower SESSION_FOLLOWERS[] = {
+	{ "session_begun", note_session_begun },
+	{ "session_visible", note_session_visible },
+	{ "session_focussed", note_session_focussed },
+	{ "session_stopping", note_session_ended },
+	{ "instance_exiting", note_session_ended },
+};
+
+// The connections call into the library: they go before it is unloaded.
+void stop_following_session() {
+	OpenXRInterface *followed = live<OpenXRInterface>(followed_interface_id);
+	followed_interface_id = 0;
+	if (!followed) {
+		return;
+	}
+	for (const SessionFollower &follower : SESSION_FOLLOWERS) {
+		Callable note = callable_mp_static(follower.note);
+		if (followed->is_connected(follower.signal, note)) {
+			followed->disconnect(follower.signal, note);
+		}
+	}
+}
+
+} // namespace
+
+void Globals::follow_session(const Ref<OpenXRInterface> &p_interface) {
+	if (p_interface.is_null() || p_interface->get_instance_id() == followed_interface_id) {
+		return;
+	}
+	stop_following_session();
+	for (const SessionFollower &follower : SESSION_FOLLOWERS) {
+		p_interface->connect(follower.signal, callable_mp_static(follower.note), 0);
+	}
+	followed_interface_id = p_interface->get_instance_id();
+}
 
 bool find_developer_marker() {
 	std::error_code ec;
@@ -73,6 +137,7 @@ void Globals::clear_scene_state() {
 }
 
 void Globals::cleanup() {
+	stop_following_session();
 	// The origin and camera are plain pointers that die with nothing; every
 	// engine reference goes now, while the binding can still release it.
 	xr_interface.unref();

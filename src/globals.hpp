@@ -47,6 +47,9 @@ public:
 	static SessionStage session_stage;
 	// The first focus gain has started the first-run greeting.
 	static bool first_greeting_started;
+	// Follows the session's events on p_interface from now on, whether or
+	// not a manager is there to hear them (between two scenes, say).
+	static void follow_session(const Ref<OpenXRInterface> &p_interface);
 
 	// Instance ids of the nodes above, set together with them.
 	static uint64_t m_xr_origin_id;
@@ -65,7 +68,7 @@ public:
 	// manager that leaves forgets only its own: XRManager::forget_scene_state).
 	static void clear_scene_state();
 	// Releases everything held, at the library's shut-down; the session as
-	// the library knew it ends with it.
+	// the library knew it ends with it, and is no longer followed.
 	static void cleanup();
 };
 

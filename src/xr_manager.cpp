@@ -299,7 +299,13 @@ void XRManager::pause_game(bool p_paused) {
 		check_pause_processing();
 	}
 	game_held_paused = p_paused;
+	const uint64_t self_id = get_instance_id();
 	get_tree()->set_pause(p_paused);
+	// The game runs: the silence of start-up ends, whether or not the
+	// session's start was heard.
+	if (!p_paused && still_running(self_id)) {
+		bring_volume_up();
+	}
 }
 
 } // namespace godot

@@ -120,6 +120,9 @@ private:
 	// A fade is under way: its timer must run until the last tick.
 	bool fade_running = false;
 	bool fade_stall_reported = false;
+	// The fade timer had no time left when the manager last looked, and has
+	// not ticked since.
+	bool fade_timer_read_none = false;
 	bool standby_reported = false;
 	bool pause_mode_reported = false;
 	// Compared with every button and float event: made once, not per event.
@@ -182,6 +185,7 @@ private:
 	// Session and fade (xr_manager_session.cpp).
 	void greet();
 	void fade_in_from_where_it_is();
+	void bring_volume_up();
 	void finish_fade();
 	void end_stalled_fade();
 	void watch_fade();

@@ -171,7 +171,10 @@ void XRManager::take_over() {
 	// below which the player and its HUD lie, is ready too.
 	Node *parent = get_parent();
 	if (Globals::session_stage != Globals::SESSION_NONE && parent && !parent->is_node_ready()) {
-		parent->connect("ready", callable_mp(this, &XRManager::take_session_once_ready), CONNECT_ONE_SHOT);
+		Callable once_ready = callable_mp(this, &XRManager::take_session_once_ready);
+		if (!parent->is_connected("ready", once_ready)) {
+			parent->connect("ready", once_ready, CONNECT_ONE_SHOT);
+		}
 		return;
 	}
 	take_session_as_it_is(fresh);
@@ -216,6 +219,7 @@ void XRManager::start_up() {
 	xr_server = XRServer::get_singleton();
 	primary_interface = xr_server->get_primary_interface();
 	Globals::xr_interface = xr_server->find_interface("OpenXR");
+	Globals::follow_session(Globals::xr_interface);
 	if (Globals::xr_interface.is_null()) {
 		ERR_PRINT("The XR server has no interface named \"OpenXR\": the session signals can't be connected.");
 	}

@@ -111,8 +111,22 @@ void XRManager::_on_session_begun() {
 }
 
 void XRManager::_on_session_focussed() {
-	if (hear_session(Globals::SESSION_FOCUSSED, "++++++++++ SESSION_FOCUSSED ++++++++++")) {
+	if (!hear_session(Globals::SESSION_FOCUSSED, "++++++++++ SESSION_FOCUSSED ++++++++++")) {
+		return;
+	}
+	const uint64_t self_id = get_instance_id();
+	bring_volume_up();
+	if (still_running(self_id)) {
 		greet();
+	}
+}
+
+// A session that shows or has the focus is under way, whether or not its
+// start was heard (a manager that came after a stop, say): the master
+// volume, silenced until then, comes up.
+void XRManager::bring_volume_up() {
+	if (volume_held_down && !fade_running) {
+		fade_in_from_where_it_is();
 	}
 }
 
@@ -166,8 +180,12 @@ void XRManager::_on_session_visible() {
 	if (!still_running(self_id)) {
 		return;
 	}
-	ERR_FAIL_COND_MSG(primary_interface.is_null(), "The primary XR interface is not an OpenXR interface: the frame rate is left as it is.");
-	pace_frames(primary_interface->get_display_refresh_rate());
+	if (primary_interface.is_valid()) {
+		pace_frames(primary_interface->get_display_refresh_rate());
+	} else {
+		ERR_PRINT("The primary XR interface is not an OpenXR interface: the frame rate is left as it is.");
+	}
+	bring_volume_up();
 }
 
 void XRManager::pace_frames(float p_rate) {
@@ -207,6 +225,7 @@ void XRManager::fade_audio(bool p_fade_in, float p_duration) {
 		fade_to = 0.0f;
 	}
 	fade_step = 0;
+	fade_timer_read_none = false;
 	volume_held_down = true;
 	// The engine refuses to start a timer outside the tree (with an error,
 	// and nothing more): a fade that can't run goes to its end at once.
@@ -226,6 +245,7 @@ void XRManager::_on_audio_fade_timer_timeout() {
 	if (!fade_running) {
 		return;
 	}
+	fade_timer_read_none = false;
 	fade_step += 1;
 	if (fade_step >= fade_steps) {
 		finish_fade();
@@ -251,7 +271,18 @@ void XRManager::watch_fade() {
 	if (!fade_running) {
 		return;
 	}
-	if (!timer_runs(get_audio_fade_timer())) {
+	Timer *timer = get_audio_fade_timer();
+	bool runs = timer_runs(timer);
+	if (runs) {
+		// A countdown that is no number (a frame whose time was none) never
+		// ends: more than a whole wait left (infinite), or none left frame
+		// after frame with no tick between (NaN reads as none).
+		const double left = timer->get_time_left();
+		const bool none_again = left <= 0.0 && fade_timer_read_none;
+		fade_timer_read_none = left <= 0.0;
+		runs = left <= timer->get_wait_time() && !none_again;
+	}
+	if (!runs) {
 		end_stalled_fade();
 	}
 }

@@ -116,3 +116,26 @@ TEST_F(XRManagerSceneChange, ASceneWithoutAManagerGetsTheGameBack) {
 	use_scene(made);
 	expect_game_runs_here();
 }
+
+// The session shows and gains the focus while a scene without a manager (a
+// loading screen) runs: the library follows the session all the same, and
+// the game's scene, when it comes, gives the first-run greeting at once.
+TEST_F(XRManagerSceneChange, EventsWhileNoManagerIsThereAreNotLost) {
+	emit_session("session_begun");
+	Ref<PackedScene> loading;
+	loading.instantiate();
+	loading->_host_set_builder([]() -> Node * { return memnew(Node3D); });
+	ASSERT_EQ(Host::tree()->change_scene_to_packed(loading), OK);
+	end_frame();
+	emit_session("session_visible");
+	emit_session("session_focussed");
+	ASSERT_EQ(Host::tree()->change_scene_to_file(LEVEL_PATH), OK);
+	end_frame();
+	use_scene(made);
+	EXPECT_TRUE(paused());
+	EXPECT_TRUE(hud->is_visible());
+	EXPECT_NE(Object::cast_to<WelcomeSequence>(manager->welcome_sequence), nullptr);
+	ASSERT_TRUE(answer_until_running());
+	Host::advance(3.0, 1.0 / 60.0);
+	expect_game_runs_here();
+}

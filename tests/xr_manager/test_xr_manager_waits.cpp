@@ -75,3 +75,18 @@ TEST_F(XRManagerWaits, FadeRunsPausedAndAManagerThatCantIsReported) {
 	EXPECT_EQ(errors_saying("does not process while the game is paused"), 1);
 	EXPECT_EQ(manager->audio_fade_timer->get_process_mode(), Node::PROCESS_MODE_ALWAYS);
 }
+
+// The silence of start-up waits for the session's start; a session that
+// shows or has the focus without it (a manager that came after a stop)
+// ends it all the same.
+TEST_F(XRManagerWaits, SilenceEndsWhenTheSessionShowsWithoutItsStart) {
+	add_openxr();
+	build_scene();
+	start();
+	ASSERT_EQ(master_volume(), 0.0f);
+	emit_session("session_visible");
+	emit_session("session_focussed");
+	ASSERT_TRUE(answer_until_running());
+	Host::advance(2.5, 1.0 / 60.0);
+	EXPECT_EQ(master_volume(), 1.0f);
+}
