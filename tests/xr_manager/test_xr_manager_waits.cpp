@@ -3,6 +3,8 @@
 #include "xr_manager/xr_scene.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <functional>
 
 using namespace godot;
@@ -28,6 +30,9 @@ TEST_F(XRManagerWaits, AFadeWhoseTimerCantRunEndsAtFullVolume) {
 		{ "one shot", [](Timer *t) { t->set_one_shot(true); } },
 		{ "pausable", [](Timer *t) { t->set_process_mode(Node::PROCESS_MODE_PAUSABLE); } },
 		{ "taken out of the tree", [](Timer *t) { t->get_parent()->remove_child(t); } },
+		// Frames whose time is no number leave its countdown none.
+		{ "a frame of -inf", [](Timer *) { Host::process_frame(-std::numeric_limits<double>::infinity()); } },
+		{ "a frame of NaN", [](Timer *) { Host::process_frame(std::nan("")); } },
 	};
 	for (const Attack &attack : attacks) {
 		SCOPED_TRACE(attack.name);
