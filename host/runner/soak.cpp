@@ -1,6 +1,7 @@
 // A long randomised session: every kind of input the engine may deliver, in
 // any order, with the invariants of the player's hands checked as it goes.
 #include "soak.hpp"
+#include "soak_state.hpp"
 
 #include "engine_log.hpp"
 #include "memory_usage.hpp"
@@ -49,7 +50,7 @@ std::string growth_per_bodies(const std::vector<double> &p_memory, const std::ve
 } // namespace
 
 Soak::Soak(Session &r_session, const SoakOptions &p_options) :
-		_session(r_session), _scene(r_session.scene()), _options(p_options), _rng(p_options.seed) {}
+		SoakState(r_session, p_options), _rng(p_options.seed) {}
 
 bool Soak::_chance(double p_probability) {
 	return std::uniform_real_distribution<double>(0.0, 1.0)(_rng) < p_probability;
@@ -76,15 +77,15 @@ float Soak::_value() {
 	}
 }
 
-bool Soak::_alive(uint64_t p_id) {
+bool SoakState::_alive(uint64_t p_id) {
 	return ObjectDB::get_instance(p_id) != nullptr;
 }
 
-bool Soak::_alive(Object *p_object) const {
+bool SoakState::_alive(Object *p_object) const {
 	return p_object && _alive(p_object->get_instance_id());
 }
 
-void Soak::_report(const char *p_what) {
+void SoakState::_report(const char *p_what) {
 	_violations++;
 	// A fault that repeats every frame is shown a few times, then counted.
 	int seen = ++_violation_kinds[p_what];
@@ -95,7 +96,7 @@ void Soak::_report(const char *p_what) {
 	}
 }
 
-void Soak::_forget_crate(Object *p_crate) {
+void SoakState::_forget_crate(Object *p_crate) {
 	for (size_t i = 0; i < _scene.crates.size(); i++) {
 		if (_scene.crates[i] == p_crate) {
 			_scene.crates.erase(_scene.crates.begin() + (long)i);
@@ -193,7 +194,7 @@ void Soak::_ordinary_inputs() {
 	}
 }
 
-void Soak::_check_body_finite() {
+void SoakState::_check_body_finite() {
 	if (!_alive(_scene.player)) {
 		return;
 	}
@@ -268,7 +269,8 @@ int Soak::run() {
 	if (_options.free_bodies_in_signals) {
 		_listen_for_doomed_bodies();
 	}
-	std::unique_ptr<Chaos> chaos = _options.chaos ? std::make_unique<Chaos>(*this) : nullptr;
+	SoakState &shared = *this;
+	std::unique_ptr<Chaos> chaos = _options.chaos ? std::make_unique<Chaos>(shared) : nullptr;
 	_chaos = chaos.get();
 	const double start = _session.time();
 	const double end = start + _options.seconds;
