@@ -1,7 +1,7 @@
 // The runner's command line as a user types it: a wrong value or an option
 // the scenario would ignore stops the run at once, naming the option, the
 // value and what is allowed; good values still run.
-#include "runner_process.hpp"
+#include "process_run.hpp"
 
 #include <gtest/gtest.h>
 
@@ -9,21 +9,13 @@
 
 namespace {
 
-bool has_line(const RunnerRun &p_run, const std::string &p_text) {
+bool has_line(const ProcessRun &p_run, const std::string &p_text) {
 	for (const std::string &line : p_run.lines) {
 		if (line.find(p_text) != std::string::npos) {
 			return true;
 		}
 	}
 	return false;
-}
-
-std::string joined(const RunnerRun &p_run) {
-	std::string text;
-	for (const std::string &line : p_run.lines) {
-		text += line + "\n";
-	}
-	return text;
 }
 
 TEST(RunnerArguments, WrongUsesAreRefusedAtOnceWithWhatIsAllowed) {
@@ -57,9 +49,9 @@ TEST(RunnerArguments, WrongUsesAreRefusedAtOnceWithWhatIsAllowed) {
 		{ "soak", "unknown option soak" },
 	};
 	for (const Case &c : cases) {
-		RunnerRun run = run_runner_process(c.arguments);
-		EXPECT_EQ(run.status, 2) << c.arguments << "\n" << joined(run);
-		EXPECT_TRUE(has_line(run, std::string("mossglimmer-runner: ") + c.said)) << c.arguments << "\n" << joined(run);
+		ProcessRun run = run_runner_process(c.arguments);
+		EXPECT_EQ(run.status, 2) << c.arguments << "\n" << run.text();
+		EXPECT_TRUE(has_line(run, std::string("mossglimmer-runner: ") + c.said)) << c.arguments << "\n" << run.text();
 		// Refused before the library is loaded: nothing played.
 		EXPECT_FALSE(has_line(run, "Loaded ")) << c.arguments;
 		EXPECT_FALSE(has_line(run, "summary")) << c.arguments;
@@ -67,16 +59,16 @@ TEST(RunnerArguments, WrongUsesAreRefusedAtOnceWithWhatIsAllowed) {
 }
 
 TEST(RunnerArguments, TheLimitsThemselvesRun) {
-	RunnerRun run = run_runner_process("--quiet --scenario soak --seconds 1 --seed 4294967295 --hard-only nodes,values");
-	EXPECT_EQ(run.status, 0) << joined(run);
-	EXPECT_TRUE(has_line(run, "soak: 1 s, seed 4294967295 (hard)")) << joined(run);
+	ProcessRun run = run_runner_process("--quiet --scenario soak --seconds 1 --seed 4294967295 --hard-only nodes,values");
+	EXPECT_EQ(run.status, 0) << run.text();
+	EXPECT_TRUE(has_line(run, "soak: 1 s, seed 4294967295 (hard)")) << run.text();
 }
 
 TEST(RunnerArguments, HelpSaysWhichSoaksSendBadValuesOnPurpose) {
-	RunnerRun run = run_runner_process("--help");
+	ProcessRun run = run_runner_process("--help");
 	EXPECT_EQ(run.status, 0);
-	EXPECT_TRUE(has_line(run, "only with --scenario soak:")) << joined(run);
-	EXPECT_TRUE(has_line(run, "Every soak sends bad values on purpose, the plain one too")) << joined(run);
+	EXPECT_TRUE(has_line(run, "only with --scenario soak:")) << run.text();
+	EXPECT_TRUE(has_line(run, "Every soak sends bad values on purpose, the plain one too")) << run.text();
 	EXPECT_FALSE(has_line(run, "Loaded "));
 }
 

@@ -1,6 +1,6 @@
 // What a person watching the runner sees: the engine's lines marked, the
 // HUD's and the view's events as they happen, the pacing and the heading.
-#include "runner_process.hpp"
+#include "process_run.hpp"
 
 #include <gtest/gtest.h>
 
