@@ -9,18 +9,6 @@
 
 using namespace godot;
 
-namespace {
-
-int errors_saying(const char *p_text) {
-	int n = 0;
-	for (const godot_host::LogEntry &e : godot_host::Log::errors()) {
-		n += e.text.find(p_text) != std::string::npos ? 1 : 0;
-	}
-	return n;
-}
-
-} // namespace
-
 TEST_F(HudTest, ClickPlayerFreedWhileTyping) {
 	build();
 	type({ "have fun!" });
