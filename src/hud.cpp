@@ -27,6 +27,7 @@ constexpr float ATLAS_CELL = 0.125f;
 constexpr float GLYPH_LIFT = 0.000001f;
 constexpr int32_t ATLAS_COLUMNS = 8;
 constexpr double DEFAULT_TYPING_DELAY = 0.1;
+constexpr double SLOWEST_TYPING_DELAY = 1.0;
 
 // The atlas holds the codes 32 to 95; every other byte shows the blank.
 int32_t glyph_index(uint8_t p_code) {
@@ -162,16 +163,19 @@ void HUD::set_typing_delay(double p_delay) {
 }
 
 // A delay of NaN, zero or less would never fire, and an infinite one never
-// end: such a value types at the default pace instead.
+// end: such a value types at the default pace instead. One of hours would
+// keep the paused game waiting as good as for ever: the slowest pace is a
+// second a glyph.
 double HUD::usable_typing_delay() {
-	if (m_typing_delay > 0.0 && std::isfinite(m_typing_delay)) {
+	if (m_typing_delay > 0.0 && m_typing_delay <= SLOWEST_TYPING_DELAY) {
 		return m_typing_delay;
 	}
+	const double usable = m_typing_delay > SLOWEST_TYPING_DELAY && std::isfinite(m_typing_delay) ? SLOWEST_TYPING_DELAY : DEFAULT_TYPING_DELAY;
 	if (!bad_delay_reported) {
 		bad_delay_reported = true;
-		ERR_PRINT(vformat("The HUD's typing delay %s is not a positive number of seconds: text types every %s s.", m_typing_delay, DEFAULT_TYPING_DELAY));
+		ERR_PRINT(vformat("The HUD's typing delay %s is not a number of seconds from 0 to %s: text types every %s s.", m_typing_delay, SLOWEST_TYPING_DELAY, usable));
 	}
-	return DEFAULT_TYPING_DELAY;
+	return usable;
 }
 
 void HUD::_on_typing_timer_timeout() {
