@@ -95,29 +95,6 @@ TEST_F(ProcessModes, AModeChangeIsHeardByTheNodesThatFollowIt) {
 	EXPECT_FALSE(follower->can_process());
 }
 
-// A timer counts down while it may process, by its own mode when it has one,
-// whatever its parent's.
-TEST_F(ProcessModes, ATimerOfItsOwnModeRunsWhatTheParentsMode) {
-	Node *root = memnew(Node);
-	Node *parent = add_node(root, memnew(Node), "Parent", root);
-	Timer *timer = memnew(Timer);
-	timer->set_process_mode(Node::PROCESS_MODE_ALWAYS);
-	parent->add_child(timer);
-	Host::set_current_scene(root);
-	timer->start(0.1);
-	for (Node::ProcessMode mode : { Node::PROCESS_MODE_PAUSABLE, Node::PROCESS_MODE_DISABLED, Node::PROCESS_MODE_WHEN_PAUSED }) {
-		parent->set_process_mode(mode);
-		Host::tree()->set_pause(mode != Node::PROCESS_MODE_WHEN_PAUSED);
-		const double left = timer->get_time_left();
-		frames(1);
-		EXPECT_NEAR(timer->get_time_left(), left - 0.01, 1e-9) << mode;
-	}
-	timer->set_process_mode(Node::PROCESS_MODE_INHERIT);
-	const double left = timer->get_time_left();
-	frames(1);
-	EXPECT_DOUBLE_EQ(timer->get_time_left(), left) << "now it follows a parent that runs only while paused";
-}
-
 // A running timer taken out of the tree keeps its time and runs on when it
 // is back; one never in the tree can't be started, but autostart starts it
 // when it first becomes ready, and only then.

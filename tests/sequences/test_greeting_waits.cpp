@@ -69,21 +69,6 @@ TEST_F(GreetingWaits, StartDelayMeddledWithByAScriptStillLeadsToTheWelcome) {
 	}
 }
 
-TEST_F(GreetingWaits, TypingTimerMeddledWithMidTextStillEndsTheText) {
-	for (const Meddling &m : MEDDLINGS) {
-		SCOPED_TRACE(m.name);
-		WelcomeSequence *seq = start_afresh();
-		ASSERT_TRUE(advance_until([&]() { return seq->state == 1; }));
-		Host::advance(0.5, 1.0 / 60.0);
-		ASSERT_NE(typing_timer(), nullptr);
-		m.act(typing_timer());
-		// 40 glyphs at 0.1 s: the text ends in about 3.5 s more.
-		ASSERT_TRUE(advance_until([&]() { return seq->state == 2; }, 4.5)) << "the welcome is never typed to its end";
-		ASSERT_TRUE(answer_until_over());
-		expect_handed_back();
-	}
-}
-
 // Seen in a game: the HUD moved in two steps (taken out, then added back a
 // frame later) as its text starts.
 TEST_F(GreetingWaits, HudMovedInTwoStepsAsItsTextStarts) {
@@ -197,20 +182,6 @@ TEST_F(GreetingWaits, ControllersReplacedWhileAGreetingWaits) {
 	EXPECT_EQ(controllers[0]->_host_connection_count("button_pressed"), 1) << "the greeting's only";
 	ASSERT_TRUE(answer_until_over());
 	EXPECT_FALSE(paused());
-}
-
-// A script disconnects the greeting from a controller during a wait: it
-// listens again.
-TEST_F(GreetingWaits, ButtonWaitCutByAScriptListensAgain) {
-	emit_session("session_focussed");
-	WelcomeSequence *seq = welcome();
-	ASSERT_TRUE(advance_until([&]() { return seq->state == 2; }));
-	for (int hand = 0; hand < 2; hand++) {
-		controllers[hand]->disconnect("button_pressed", Callable(seq, "_on_button_pressed").bind(hand));
-	}
-	Host::iteration(1.0 / 60.0);
-	press(1, "by_button");
-	EXPECT_EQ(seq->state, 3);
 }
 
 // A greeting started while its manager is out of the tree (the engine starts
