@@ -89,8 +89,12 @@ void give_back_child(const Player::MovedChild &p_moved, uint64_t p_object_id, ui
 		child->queue_free();
 		return;
 	}
-	const bool moved_on_hand = p_moved.on_hand && child->get_transform() != p_moved.local_on_hand;
-	child->reparent(object, moved_on_hand && child->is_inside_tree() && object->is_inside_tree());
+	// Where the place it keeps would be no number (a bone or a body posed so),
+	// it gets its own back instead.
+	const bool keep_place = p_moved.on_hand && child->get_transform() != p_moved.local_on_hand &&
+			child->is_inside_tree() && object->is_inside_tree() &&
+			(object->get_global_transform().affine_inverse() * child->get_global_transform()).is_finite();
+	child->reparent(object, keep_place);
 	child = live<Node3D>(p_moved.id);
 	object = live<RigidBody3D>(p_object_id);
 	if (!child || !object || child->get_parent() != object) {
@@ -103,7 +107,7 @@ void give_back_child(const Player::MovedChild &p_moved, uint64_t p_object_id, ui
 			node->set_owner(owner);
 		}
 	}
-	if (!moved_on_hand) {
+	if (!keep_place) {
 		child->set_transform(p_moved.local_in_object);
 		child = live<Node3D>(p_moved.id);
 		object = live<RigidBody3D>(p_object_id);
