@@ -3,6 +3,7 @@
 // plays a session on it, printing what a person watching would want to see.
 #include "demo_scene.hpp"
 #include "engine_log.hpp"
+#include "runner_options.hpp"
 #include "session.hpp"
 
 #include <godot_cpp/classes/engine.hpp>
@@ -26,112 +27,6 @@ namespace {
 // Frames a second while the game sets no frame limit.
 constexpr int UNLIMITED_FRAME_RATE = 60;
 
-struct Options {
-	std::string library = MOSSGLIMMER_LIBRARY;
-	std::string scenario = "session";
-	bool dev = false;
-	bool editor = false;
-	bool quiet = false;
-	bool realtime = false;
-	bool replace_nodes = false;
-	bool free_bodies_in_signals = false;
-	bool bad_values = false;
-	bool chaos = false;
-	float refresh_rate = 90.0f;
-	double soak_seconds = 120.0;
-	unsigned seed = 1;
-	std::set<std::string> without;
-};
-
-void usage() {
-	std::printf(
-			"usage: mossglimmer-runner [options]\n"
-			"  --library PATH     the game library (default: the one built alongside)\n"
-			"  --scenario NAME    session (default): start-up, greeting, flying, grabbing,\n"
-			"                     pushing off a wall, focus lost and regained;\n"
-			"                     startup: load, start up and list the registered classes;\n"
-			"                     soak: a long randomised session checking invariants\n"
-			"  --seconds N        length of the soak (default 120)\n"
-			"  --seed N           seed of the soak (default 1)\n"
-			"  --hard             the soak also frees and re-adds the scene's nodes, frees bodies\n"
-			"                     inside their contact signals and sends values no device should\n"
-			"  --hard-only KINDS  only these of them, comma-separated: nodes, bodies, values\n"
-			"  --chaos            the soak's bodies and values, with a script inside every signal\n"
-			"                     the library emits or sets off that frees, moves, renames and\n"
-			"                     poisons what it finds (and adds it back), pauses the game,\n"
-			"                     calls back into the library and gives frames of any length\n"
-			"  --realtime         wait out each frame's time (frames follow the engine's frame\n"
-			"                     limit, %d a second without one)\n"
-			"  --dev              run with the developer marker (DEV beside the working directory)\n"
-			"  --refresh-rate HZ  the headset's display refresh rate (default 90)\n"
-			"  --editor           run as the editor: the game's nodes switch themselves off\n"
-			"  --without NODE     leave a node of the scene contract out (repeatable); one of:\n"
-			"                    ",
-			UNLIMITED_FRAME_RATE);
-	for (const std::string &n : omittable_nodes()) {
-		std::printf(" %s", n.c_str());
-	}
-	std::printf("\n  --quiet            print only the summary\n  --help             this text\n");
-}
-
-bool parse(int argc, char **argv, Options &r_options) {
-	for (int i = 1; i < argc; i++) {
-		std::string a = argv[i];
-		auto next = [&](const char *p_what) -> const char * {
-			if (i + 1 >= argc) {
-				std::fprintf(stderr, "%s needs %s\n", a.c_str(), p_what);
-				std::exit(2);
-			}
-			return argv[++i];
-		};
-		if (a == "--help" || a == "-h") {
-			usage();
-			std::exit(0);
-		} else if (a == "--library") {
-			r_options.library = next("a path");
-		} else if (a == "--scenario") {
-			r_options.scenario = next("a name");
-		} else if (a == "--seconds") {
-			r_options.soak_seconds = std::atof(next("a number"));
-		} else if (a == "--seed") {
-			r_options.seed = (unsigned)std::strtoul(next("a number"), nullptr, 10);
-		} else if (a == "--dev") {
-			r_options.dev = true;
-		} else if (a == "--refresh-rate") {
-			r_options.refresh_rate = (float)std::atof(next("a rate"));
-		} else if (a == "--editor") {
-			r_options.editor = true;
-		} else if (a == "--without") {
-			r_options.without.insert(next("a node name"));
-		} else if (a == "--hard") {
-			r_options.replace_nodes = r_options.free_bodies_in_signals = r_options.bad_values = true;
-		} else if (a == "--hard-only") {
-			std::string kinds = std::string(",") + next("a list") + ",";
-			r_options.replace_nodes = kinds.find(",nodes,") != std::string::npos;
-			r_options.free_bodies_in_signals = kinds.find(",bodies,") != std::string::npos;
-			r_options.bad_values = kinds.find(",values,") != std::string::npos;
-		} else if (a == "--chaos") {
-			r_options.chaos = true;
-		} else if (a == "--realtime") {
-			r_options.realtime = true;
-		} else if (a == "--quiet") {
-			r_options.quiet = true;
-		} else {
-			std::fprintf(stderr, "unknown option %s (see --help)\n", a.c_str());
-			return false;
-		}
-	}
-	if (r_options.scenario != "session" && r_options.scenario != "startup" && r_options.scenario != "soak") {
-		std::fprintf(stderr, "unknown scenario %s\n", r_options.scenario.c_str());
-		return false;
-	}
-	if (r_options.refresh_rate <= 0) {
-		std::fprintf(stderr, "the refresh rate must be positive\n");
-		return false;
-	}
-	return true;
-}
-
 // The library looks for its developer marker once, when it is loaded: run
 // from a directory whose parent holds "DEV".
 std::filesystem::path enter_developer_directory() {
@@ -152,9 +47,18 @@ std::filesystem::path enter_developer_directory() {
 } // namespace
 
 int main(int argc, char **argv) {
-	Options options;
-	if (!parse(argc, argv, options)) {
-		return 2;
+	RunnerOptions options;
+	options.library = MOSSGLIMMER_LIBRARY;
+	std::string refused;
+	switch (parse_runner_options(argc, argv, options, refused)) {
+		case ParseResult::HELP:
+			print_runner_usage(UNLIMITED_FRAME_RATE);
+			return 0;
+		case ParseResult::REFUSED:
+			std::fprintf(stderr, "mossglimmer-runner: %s\n", refused.c_str());
+			return 2;
+		case ParseResult::RUN:
+			break;
 	}
 	if (options.library.find('/') == std::string::npos) {
 		options.library = "./" + options.library;

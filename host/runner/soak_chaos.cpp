@@ -1,6 +1,7 @@
 // The soak's adversary: what it listens to, and what it does from inside the
 // signals it hears, as a game's scripts could.
 #include "soak_chaos.hpp"
+#include "soak_state.hpp"
 
 #include "signal_receiver.hpp"
 
@@ -62,7 +63,7 @@ bool is_held_copy(const Node *p_node) {
 
 } // namespace
 
-Chaos::Chaos(Soak &r_soak) :
+Chaos::Chaos(SoakState &r_soak) :
 		_soak(r_soak), _session(r_soak._session), _scene(r_soak._scene), _rng(r_soak._options.seed * 7919u + 17u), _self(std::make_shared<Chaos *>(this)) {
 	SceneTree *tree = Host::tree();
 	std::shared_ptr<Chaos *> self = _self;
@@ -349,7 +350,7 @@ void Chaos::_act(const Received &p_received) {
 				_set_by_adversary.insert(id);
 				_adversary_showing = id;
 				node->set_visible(!node->is_visible());
-				if (Soak::_alive(id)) {
+				if (SoakState::_alive(id)) {
 					_hidden_by_library.erase(id);
 				}
 				_adversary_showing = 0;
@@ -370,12 +371,12 @@ void Chaos::_act(const Received &p_received) {
 }
 
 void Chaos::_add_sub_scene() {
-	if (Soak::_alive(_sub_scene) || !_scene.rig) {
+	if (SoakState::_alive(_sub_scene) || !_scene.rig) {
 		return;
 	}
 	_when_allowed(_scene.rig, [this]() {
 		// Beside the scene's own player and manager, never in their place.
-		if (Soak::_alive(_sub_scene) || !_scene.player || !_scene.manager || _records_going()) {
+		if (SoakState::_alive(_sub_scene) || !_scene.player || !_scene.manager || _records_going()) {
 			return;
 		}
 		// Instanced beside the scene's own nodes, under a root of its own; the

@@ -1,7 +1,7 @@
 #ifndef MOSSGLIMMER_RUNNER_SOAK_CHAOS_HPP
 #define MOSSGLIMMER_RUNNER_SOAK_CHAOS_HPP
 
-#include "soak.hpp"
+#include "soak_state.hpp"
 
 #include <godot_cpp/classes/node.hpp>
 #include <godot_cpp/variant/transform3d.hpp>
@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -21,7 +22,7 @@
 // add it. After every frame it checks what must hold whatever a script does.
 class Chaos {
 public:
-	explicit Chaos(Soak &r_soak);
+	explicit Chaos(SoakState &r_soak);
 	~Chaos();
 	Chaos(const Chaos &) = delete;
 	Chaos &operator=(const Chaos &) = delete;
@@ -89,7 +90,7 @@ private:
 		READD_COUNT
 	};
 
-	Soak &_soak;
+	SoakState &_soak;
 	Session &_session;
 	DemoScene &_scene;
 	std::mt19937 _rng;

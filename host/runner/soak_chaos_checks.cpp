@@ -2,6 +2,7 @@
 // it did: finite bodies, the player's mass, a world that shows while the game
 // runs, and a count of what the run covered.
 #include "soak_chaos.hpp"
+#include "soak_state.hpp"
 
 #include <godot_cpp/classes/scene_tree.hpp>
 #include <godot_cpp/classes/timer.hpp>

@@ -2,6 +2,7 @@
 // what it adds back later as a scene would, and the greeting it lets play
 // through undisturbed.
 #include "soak_chaos.hpp"
+#include "soak_state.hpp"
 
 #include <godot_cpp/classes/bone_attachment3d.hpp>
 #include <godot_cpp/classes/sphere_shape3d.hpp>
@@ -330,6 +331,6 @@ void Chaos::_refresh_shapes() {
 
 void Chaos::_prune() {
 	for (std::unordered_set<uint64_t> *ids : { &_wired, &_library_timers, &_controllers, &_hidden_by_library, &_set_by_adversary, &_poisoned, &_orphans_reported }) {
-		Soak::_forget_gone(*ids);
+		SoakState::_forget_gone(*ids);
 	}
 }

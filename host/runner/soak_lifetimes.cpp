@@ -1,6 +1,7 @@
 // The soak's lifetimes: scene nodes freed and re-added as a game's scripts
 // and scenes do, and bodies freed inside the signals that report them.
 #include "soak.hpp"
+#include "soak_state.hpp"
 
 #include "signal_receiver.hpp"
 
@@ -24,7 +25,7 @@ constexpr double GREETING_TIMEOUT = 150.0;
 
 } // namespace
 
-void Soak::_listen_for_doomed_bodies() {
+void SoakState::_listen_for_doomed_bodies() {
 	if (!_scene.player) {
 		return;
 	}
@@ -66,7 +67,7 @@ void Soak::_doom_a_touched_body() {
 	_touches.push_back(t);
 }
 
-void Soak::_replace(const char *p_what) {
+void SoakState::_replace(const char *p_what) {
 	_nodes_replaced++;
 	_session.say("soak: %s\n", p_what);
 }
@@ -129,7 +130,7 @@ void Soak::_lifetime_event() {
 	_check_greeting_ends(midway);
 }
 
-void Soak::_check_greeting_ends(bool p_free_hud_midway) {
+void SoakState::_check_greeting_ends(bool p_free_hud_midway) {
 	DemoScene &s = _scene;
 	// The presses reach a greeting through the controllers the manager knows.
 	XRController3D *presser = nullptr;

@@ -1,6 +1,7 @@
 // Values no device should send, sent all the same: the body must stay
 // finite, the frame pacing sane and the greetings able to end.
 #include "soak.hpp"
+#include "soak_state.hpp"
 
 #include <godot_cpp/classes/engine.hpp>
 
