@@ -1,6 +1,7 @@
 #ifndef MOSSGLIMMER_GLOBALS_HPP
 #define MOSSGLIMMER_GLOBALS_HPP
 
+#include <godot_cpp/classes/node.hpp>
 #include <godot_cpp/classes/open_xr_interface.hpp>
 #include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/classes/xr_camera3d.hpp>
@@ -101,6 +102,22 @@ inline bool still_exists(uint64_t p_id) {
 template <typename T>
 T *live(uint64_t p_id) {
 	return p_id == 0 ? nullptr : Object::cast_to<T>(ObjectDB::get_instance(p_id));
+}
+
+// The node found before (by p_found_id) while it still lies below p_below;
+// else the first owned node of that name there. A node taken out of the tree
+// and added back has lost its owner, so the owned-node search alone would
+// miss it.
+template <typename T>
+T *keep_or_find(uint64_t p_found_id, Node *p_below, const char *p_name) {
+	if (!p_below) {
+		return nullptr;
+	}
+	T *kept = live<T>(p_found_id);
+	if (kept && p_below->is_ancestor_of(kept)) {
+		return kept;
+	}
+	return Object::cast_to<T>(p_below->find_child(p_name, true, true));
 }
 
 // Ids of p_parent's children (internal ones left out), taken before a loop

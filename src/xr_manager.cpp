@@ -85,14 +85,30 @@ void XRManager::_bind_methods() {
 }
 
 void XRManager::_process(double) {
+	// Nothing per frame here: the manager's waits are watched from the
+	// tree's frame signal (watch_waits), which comes whatever process mode
+	// the scene gives the manager.
+}
+
+// Every frame, paused or not, while this manager runs the game.
+void XRManager::watch_waits() {
+	if (!is_running()) {
+		return;
+	}
 	// A fade whose timer a script stopped, freed or took out of the tree
 	// would leave the volume where it is for good.
 	watch_fade();
-	// A greeting moves on only through its HUD: one whose HUD vanished (freed
-	// while it typed, say) would keep the game paused for good.
 	if (!welcome_sequence && !welcome_back_sequence) {
 		return;
 	}
+	// A greeting that a script freed ends nothing itself: the game is handed
+	// back as its end would.
+	if (!get_welcome_sequence() && !get_welcome_back_sequence()) {
+		sequence_steps::hand_back(this);
+		return;
+	}
+	// A greeting moves on only through its HUD: one whose HUD vanished (freed
+	// while it typed, say) would keep the game paused for good.
 	HUD *live_hud = get_hud();
 	if (!live_hud) {
 		end_greetings_without_hud();
@@ -104,10 +120,10 @@ void XRManager::_process(double) {
 	if (!still_exists(self_id)) {
 		return;
 	}
-	if (WelcomeSequence *sequence = Object::cast_to<WelcomeSequence>(get_welcome_sequence())) {
-		sequence->keep_going();
-	} else if (WelcomeBackSequence *sequence = Object::cast_to<WelcomeBackSequence>(get_welcome_back_sequence())) {
-		sequence->keep_going();
+	if (WelcomeSequence *first_run = Object::cast_to<WelcomeSequence>(get_welcome_sequence())) {
+		first_run->keep_going();
+	} else if (WelcomeBackSequence *back = Object::cast_to<WelcomeBackSequence>(get_welcome_back_sequence())) {
+		back->keep_going();
 	}
 }
 
@@ -294,9 +310,6 @@ void XRManager::set_use_grip_sensor(bool p_use) {
 void XRManager::pause_game(bool p_paused) {
 	if (!is_running()) {
 		return;
-	}
-	if (p_paused) {
-		check_pause_processing();
 	}
 	game_held_paused = p_paused;
 	const uint64_t self_id = get_instance_id();

@@ -108,6 +108,9 @@ private:
 	bool bad_rate_reported = false;
 	// Instance ids of the children whose visibility saved_visibility holds, entry for entry.
 	std::vector<uint64_t> saved_ids;
+	// The player's skeleton that the world switch hid: found again by name
+	// only when it is gone (one taken out and added back has lost its owner).
+	uint64_t skeleton_id = 0;
 	// From the start of hiding the world until it is all restored: what a
 	// manager that goes meanwhile puts back.
 	bool world_hidden = false;
@@ -124,7 +127,6 @@ private:
 	// not ticked since.
 	bool fade_timer_read_none = false;
 	bool standby_reported = false;
-	bool pause_mode_reported = false;
 	// Compared with every button and float event: made once, not per event.
 	String ax_button_name;
 	String by_button_name;
@@ -177,7 +179,6 @@ private:
 	void take_session_as_it_is(bool p_fresh);
 	void take_session_once_ready();
 	void stand_down(bool p_whole);
-	void check_pause_processing();
 	static void queue_hand_over();
 	static void hand_over();
 	static void show_worlds_that_went();
@@ -189,6 +190,7 @@ private:
 	void finish_fade();
 	void end_stalled_fade();
 	void watch_fade();
+	void watch_waits();
 	bool prints_session_events() const;
 	bool hear_session(Globals::SessionStage p_stage, const char *p_banner);
 };

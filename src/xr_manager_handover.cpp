@@ -5,6 +5,7 @@
 
 #include "globals.hpp"
 #include "hud.hpp"
+#include "library_timer.hpp"
 #include "player.hpp"
 #include "sequences/welcome_back_sequence.hpp"
 #include "sequences/welcome_sequence.hpp"
@@ -80,21 +81,6 @@ void end_greeting_quietly(T *p_sequence, bool p_manager_whole) {
 	}
 }
 
-// The partner found before, while it still lies below p_below; else the
-// first owned node of that name there. A node taken out of the tree and
-// added back has lost its owner, so the search alone would miss it.
-template <typename T>
-T *keep_or_find(uint64_t p_found_id, Node *p_below, const char *p_name) {
-	if (!p_below) {
-		return nullptr;
-	}
-	T *kept = live<T>(p_found_id);
-	if (kept && p_below->is_ancestor_of(kept)) {
-		return kept;
-	}
-	return Object::cast_to<T>(p_below->find_child(p_name, true, true));
-}
-
 } // namespace
 
 bool XRManager::is_running() const {
@@ -166,6 +152,11 @@ void XRManager::take_over() {
 	if (!still_running(self_id)) {
 		return;
 	}
+	// The waits are watched every frame, paused or not.
+	Callable watch = callable_mp(this, &XRManager::watch_waits);
+	if (!get_tree()->is_connected("process_frame", watch)) {
+		get_tree()->connect("process_frame", watch, 0);
+	}
 	// The nodes after the manager become ready after it (the HUD hides
 	// itself then): a session under way is taken once the manager's parent,
 	// below which the player and its HUD lie, is ready too.
@@ -200,10 +191,9 @@ void XRManager::start_up() {
 		}
 	}
 	if (audio_fade_timer_id == 0) {
-		Timer *fade_timer = memnew(Timer);
 		// The fade runs while the game is paused, whatever process mode the
 		// scene gives the manager.
-		fade_timer->set_process_mode(PROCESS_MODE_ALWAYS);
+		Timer *fade_timer = new_library_timer();
 		remember(audio_fade_timer, audio_fade_timer_id, fade_timer);
 		fade_timer->connect("timeout", Callable(this, "_on_audio_fade_timer_timeout"), 0);
 		add_child(fade_timer);
@@ -359,7 +349,6 @@ void XRManager::take_session_as_it_is(bool p_fresh) {
 			AudioServer::get_singleton()->set_bus_volume_linear(0, 0.0f);
 			volume_held_down = true;
 		}
-		check_pause_processing();
 		return;
 	}
 	const bool greets = stage != Globals::SESSION_FOCUSSED || show_welcome;
@@ -381,7 +370,6 @@ void XRManager::take_session_as_it_is(bool p_fresh) {
 		return;
 	}
 	fade_in_from_where_it_is();
-	check_pause_processing();
 	if (stage == Globals::SESSION_FOCUSSED && show_welcome) {
 		greet();
 	}
@@ -410,31 +398,18 @@ void XRManager::stand_down(bool p_whole) {
 			timer->stop();
 		}
 	}
+	if (SceneTree *tree = live<SceneTree>(tree_id)) {
+		Callable watch = callable_mp(this, &XRManager::watch_waits);
+		if (tree->is_connected("process_frame", watch)) {
+			tree->disconnect("process_frame", watch);
+		}
+	}
 	const bool world_changed = world_hidden || hud_visible;
 	remember_world_to_show();
 	forget_scene_state();
 	if (was_running || world_changed) {
 		queue_hand_over();
 	}
-}
-
-// Reported once: the manager's own frame callback ends the waits that went
-// wrong (a greeting's HUD or timer freed, a stopped fade), and it gets no
-// frames while the game is paused unless the scene lets it run then.
-void XRManager::check_pause_processing() {
-	if (pause_mode_reported) {
-		return;
-	}
-	const Node *node = this;
-	while (node && node->get_process_mode() == PROCESS_MODE_INHERIT) {
-		node = node->get_parent();
-	}
-	const ProcessMode mode = node ? node->get_process_mode() : PROCESS_MODE_PAUSABLE;
-	if (mode == PROCESS_MODE_ALWAYS || mode == PROCESS_MODE_WHEN_PAUSED) {
-		return;
-	}
-	pause_mode_reported = true;
-	ERR_PRINT(vformat("The XR manager %s does not process while the game is paused: give it the process mode Always, or a greeting that loses its HUD or timer keeps the game paused for good.", is_inside_tree() ? String(get_path()) : String(get_name())));
 }
 
 void XRManager::queue_hand_over() {

@@ -67,7 +67,8 @@ void XRManager::set_hud_visible(bool p_visible) {
 	}
 
 	if (Player *body = get_player()) {
-		Skeleton3D *skeleton = Object::cast_to<Skeleton3D>(body->find_child("Skeleton3D", true, true));
+		Skeleton3D *skeleton = keep_or_find<Skeleton3D>(skeleton_id, body, "Skeleton3D");
+		skeleton_id = skeleton ? skeleton->get_instance_id() : 0;
 		if (skeleton) {
 			skeleton->set_visible(!p_visible);
 			if (!still_exists(self_id) || switch_generation != generation) {
@@ -163,10 +164,9 @@ void XRManager::remember_world_to_show() {
 			world.node_ids.push_back(saved_ids[i]);
 		}
 	}
-	if (player && ObjectDB::get_instance(player_id) == static_cast<Object *>(player)) {
-		if (Node *skeleton = player->find_child("Skeleton3D", true, true)) {
-			world.skeleton_id = skeleton->get_instance_id();
-		}
+	Player *body = live<Player>(player_id);
+	if (Skeleton3D *skeleton = body ? keep_or_find<Skeleton3D>(skeleton_id, body, "Skeleton3D") : live<Skeleton3D>(skeleton_id)) {
+		world.skeleton_id = skeleton->get_instance_id();
 	}
 	if (hud && ObjectDB::get_instance(hud_id) == static_cast<Object *>(hud)) {
 		world.hud_id = hud_id;

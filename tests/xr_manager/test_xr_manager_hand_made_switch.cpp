@@ -105,6 +105,21 @@ TEST_F(XRManagerHandMadeSwitch, ManagerMovedWhileTheHudShowsCarriesOn) {
 	expect_game_runs_here();
 }
 
+// The player moved in two steps while the HUD shows: its skeleton, which
+// has lost its owner on the way, still shows again at the greeting's end.
+TEST_F(XRManagerHandMadeSwitch, PlayerMovedWhileTheHudShowsGetsItsSkeletonBack) {
+	emit_session("session_begun");
+	emit_session("session_visible");
+	ASSERT_FALSE(skeleton->is_visible());
+	Node *rig = player->get_parent();
+	rig->remove_child(player);
+	rig->add_child(player);
+	emit_session("session_focussed");
+	ASSERT_TRUE(answer_until_running());
+	EXPECT_TRUE(skeleton->is_visible());
+	EXPECT_FALSE(hud->is_visible());
+}
+
 // The rig (manager and player) is out of the tree when the focus returns: it
 // hears the focus, and takes the session as it is when it comes back.
 TEST_F(XRManagerHandMadeSwitch, RigAwayWhenTheFocusReturnsPlaysOnItsReturn) {

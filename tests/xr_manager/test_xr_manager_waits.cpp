@@ -65,20 +65,37 @@ TEST_F(XRManagerWaits, AFadeWhoseTimerCantRunEndsAtFullVolume) {
 }
 
 // The scene leaves the manager to inherit a process mode that stops with the
-// game: the fade still runs while paused, and the scene is told once.
-TEST_F(XRManagerWaits, FadeRunsPausedAndAManagerThatCantIsReported) {
+// game: its fade timer runs while paused all the same, and its waits are
+// watched every frame whatever its mode (a stopped fade, a greeting that a
+// script freed).
+TEST_F(XRManagerWaits, AManagerThatStopsWithThePauseStillSeesItsWaitsThrough) {
 	add_openxr();
 	build_scene();
 	manager->set_process_mode(Node::PROCESS_MODE_INHERIT);
 	start();
-	EXPECT_EQ(errors_saying("does not process while the game is paused"), 1);
 	emit_session("session_begun");
 	emit_session("session_visible");
-	EXPECT_TRUE(paused());
+	ASSERT_TRUE(paused());
+	ASSERT_FALSE(manager->can_process());
+	EXPECT_EQ(manager->audio_fade_timer->get_process_mode(), Node::PROCESS_MODE_ALWAYS);
 	Host::advance(2.5, 1.0 / 60.0);
 	EXPECT_EQ(master_volume(), 1.0f);
-	EXPECT_EQ(errors_saying("does not process while the game is paused"), 1);
-	EXPECT_EQ(manager->audio_fade_timer->get_process_mode(), Node::PROCESS_MODE_ALWAYS);
+
+	emit_session("session_stopping");
+	emit_session("session_begun");
+	Host::advance(0.5, 1.0 / 60.0);
+	manager->audio_fade_timer->stop();
+	Host::advance(0.1, 1.0 / 60.0);
+	EXPECT_EQ(master_volume(), 1.0f);
+
+	emit_session("session_focussed");
+	ASSERT_NE(manager->welcome_sequence, nullptr);
+	memdelete(manager->welcome_sequence);
+	Host::advance(0.1, 1.0 / 60.0);
+	EXPECT_FALSE(paused());
+	EXPECT_TRUE(world->is_visible());
+	EXPECT_FALSE(hud->is_visible());
+	EXPECT_EQ(errors_saying("welcome sequence was freed"), 1);
 }
 
 // The silence of start-up waits for the session's start; a session that

@@ -16,6 +16,8 @@ namespace godot {
 SceneTree::SceneTree() {
 	_root = memnew(Window);
 	_root->set_name("root");
+	// As the engine: the tree's nodes stop with the pause unless told otherwise.
+	_root->set_process_mode(Node::PROCESS_MODE_PAUSABLE);
 	_root->_host_enter_tree(this);
 }
 
@@ -208,6 +210,9 @@ void SceneTree::_notify_group(bool p_physics) {
 
 void SceneTree::_host_physics_step(double p_delta) {
 	_physics_delta = p_delta;
+	// Every step, paused or not, before any node's physics processing.
+	static const StringName *physics_frame = new StringName("physics_frame");
+	emit_signal(*physics_frame);
 	// A paused tree stops the physics server: no contacts and no body steps.
 	if (!_paused) {
 		godot_host::PhysicsWorld::deliver_contact_signals();
@@ -222,6 +227,9 @@ void SceneTree::_host_physics_step(double p_delta) {
 
 void SceneTree::_host_process_frame(double p_delta) {
 	_process_delta = p_delta;
+	// Every frame, paused or not, before any node's processing.
+	static const StringName *process_frame = new StringName("process_frame");
+	emit_signal(*process_frame);
 	_notify_group(false);
 	godot_host::DeferredCalls::flush();
 	_host_flush_delete_queue();
