@@ -150,6 +150,18 @@ void Globals::cleanup() {
 	first_greeting_started = false;
 }
 
+bool stays_in_tree(const Node *p_node) {
+	if (!p_node || !p_node->is_inside_tree()) {
+		return false;
+	}
+	for (const Node *node = p_node; node; node = node->get_parent()) {
+		if (node->is_queued_for_deletion()) {
+			return false;
+		}
+	}
+	return true;
+}
+
 std::vector<uint64_t> child_ids(Node *p_parent) {
 	std::vector<uint64_t> ids;
 	TypedArray<Node> children = p_parent->get_children();

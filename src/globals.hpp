@@ -104,6 +104,10 @@ T *live(uint64_t p_id) {
 	return p_id == 0 ? nullptr : Object::cast_to<T>(ObjectDB::get_instance(p_id));
 }
 
+// Whether p_node is in the tree and stays there: not queued for deletion,
+// itself or with anything above it (a scene on its way out).
+bool stays_in_tree(const Node *p_node);
+
 // The node found before (by p_found_id) while it still lies below p_below;
 // else the first owned node of that name there. A node taken out of the tree
 // and added back has lost its owner, so the owned-node search alone would

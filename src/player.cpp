@@ -6,6 +6,7 @@
 
 #include "fingers.hpp"
 #include "globals.hpp"
+#include "library_timer.hpp"
 
 #include <godot_cpp/classes/engine.hpp>
 #include <godot_cpp/classes/xr_camera3d.hpp>
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace godot {
 
@@ -30,6 +32,13 @@ const float PITCH_LEAN_DEAD_ZONE = 0.075f;
 const float ROLL_LEAN_GAIN = 5.0f;
 const float PITCH_LEAN_GAIN = -5.0f;
 const float HEAD_REACH = 100.0f;
+const double CLEANUP_PERIOD = 60.0;
+
+const char *const CONTROLLER_NAMES[2] = { "XRController3DLeft", "XRController3DRight" };
+
+// Every player that became ready outside the editor, oldest first: the ones
+// that a leaving player may hand the shared controllers to. Plain ids.
+std::vector<uint64_t> player_ids;
 
 const char *side_letter(int p_hand) {
 	return p_hand == 0 ? "l" : "r";
@@ -78,7 +87,9 @@ Player::Player() {
 	}
 }
 
-Player::~Player() {}
+Player::~Player() {
+	player_ids.erase(std::remove(player_ids.begin(), player_ids.end(), get_instance_id()), player_ids.end());
+}
 
 void Player::_bind_methods() {
 	ClassDB::bind_method(D_METHOD("_on_release_item_timeout", "p_object"), &Player::_on_release_item_timeout);
@@ -120,6 +131,7 @@ void Player::_ready() {
 	}
 	// Scripts that run inside the calls below may free the player.
 	const uint64_t self_id = get_instance_id();
+	player_ids.push_back(self_id);
 	collider_name_regex->compile(COLLIDER_NAME_PATTERN);
 
 	skeleton = find_partner<Skeleton3D>(this, "Skeleton3D", "Skeleton3D");
@@ -157,12 +169,7 @@ void Player::_ready() {
 		}
 	}
 
-	cleanup_timer = memnew(Timer);
-	cleanup_timer->set_autostart(true);
-	cleanup_timer->set_wait_time(60.0);
-	cleanup_timer->set_one_shot(false);
-	cleanup_timer->connect("timeout", Callable(this, "_on_cleanup_timer_timeout"), 0);
-	add_child(cleanup_timer);
+	make_cleanup_timer();
 	if (!still_exists(self_id)) {
 		return;
 	}
@@ -177,14 +184,15 @@ void Player::_ready() {
 }
 
 // A second player (a sub-scene may bring its own) leaves the controllers of
-// the first in place: a greeting waits for their buttons.
+// the first in place: a greeting waits for their buttons. The controllers
+// of a player on its way out (out of the tree, or queued for deletion with
+// its scene) count for nothing: the player in the tree takes over.
 void Player::store_hand_controllers() {
-	const char *names[2] = { "XRController3DLeft", "XRController3DRight" };
 	bool another_player = false;
 	for (int h = 0; h < 2; h++) {
-		XRController3D *controller = find_partner<XRController3D>(this, names[h], "XRController3D");
+		XRController3D *controller = find_partner<XRController3D>(this, CONTROLLER_NAMES[h], "XRController3D");
 		Node *stored = live<Node>(Globals::hand_controller_ids[h]);
-		if (stored && stored != controller && !is_ancestor_of(stored)) {
+		if (stored && stored != controller && !is_ancestor_of(stored) && stays_in_tree(stored)) {
 			another_player = true;
 			continue;
 		}
@@ -195,7 +203,33 @@ void Player::store_hand_controllers() {
 	}
 }
 
+// A player that leaves hands the shared controllers over at once to a
+// player that stays in the tree. With none, they stay: a player moved in two
+// steps comes back with them. Runs no script.
+void Player::hand_over_controllers() {
+	bool ours = false;
+	for (int h = 0; h < 2; h++) {
+		Node *stored = live<Node>(Globals::hand_controller_ids[h]);
+		ours = ours || (stored && is_ancestor_of(stored));
+	}
+	if (!ours) {
+		return;
+	}
+	for (uint64_t id : player_ids) {
+		Player *other = live<Player>(id);
+		if (!other || other == this || is_ancestor_of(other) || !stays_in_tree(other)) {
+			continue;
+		}
+		// Its own nodes, owned or not (one moved in two steps has lost its owner).
+		for (int h = 0; h < 2; h++) {
+			Globals::set_hand_controller(h, Object::cast_to<XRController3D>(other->find_child(CONTROLLER_NAMES[h], true, false)));
+		}
+		return;
+	}
+}
+
 void Player::_on_player_exiting() {
+	hand_over_controllers();
 	// A player taken out of the tree or freed lets go first; normally its
 	// hands' attachments, leaving before it, already did.
 	for (int h = 0; h < 2; h++) {
@@ -210,6 +244,41 @@ void Player::_on_hand_attachment_exiting(int p_hand) {
 	if (held_objects[p_hand].object) {
 		release(p_hand, true);
 	}
+}
+
+// The repeating timer that drops the records of bodies long gone.
+void Player::make_cleanup_timer() {
+	Timer *timer = memnew(Timer);
+	timer->set_autostart(true);
+	timer->set_wait_time(CLEANUP_PERIOD);
+	timer->set_one_shot(false);
+	timer->connect("timeout", Callable(this, "_on_cleanup_timer_timeout"), 0);
+	remember(cleanup_timer, cleanup_timer_id, timer);
+	add_child(timer);
+}
+
+// A cleanup timer that a script stopped, paused, freed, queued for deletion
+// or took out of the tree would never drop a record again: judged by its
+// state, it runs again (a new one if it is leaving). Adding one can run
+// scripts.
+void Player::keep_cleanup_timer() {
+	Timer *timer = live<Timer>(cleanup_timer_id);
+	const bool stays = stays_in_tree(timer);
+	if (stays && library_timer_runs(timer)) {
+		return;
+	}
+	if (!cleanup_timer_reported) {
+		cleanup_timer_reported = true;
+		ERR_PRINT("Player: its cleanup timer was stopped, paused, freed or taken away: it runs again.");
+	}
+	if (stays) {
+		keep_library_timer_running(timer, CLEANUP_PERIOD, false);
+		return;
+	}
+	if (timer) {
+		retire_library_timer(timer, Callable(this, "_on_cleanup_timer_timeout"));
+	}
+	make_cleanup_timer();
 }
 
 BoneAttachment3D *Player::get_hand_attachment(int p_hand) const {
@@ -299,6 +368,11 @@ void Player::_on_profile_changed(String, int) {}
 // Flight
 
 void Player::_physics_process(double) {
+	const uint64_t self_id = get_instance_id();
+	keep_cleanup_timer();
+	if (!still_exists(self_id)) {
+		return;
+	}
 	Basis basis = get_global_basis();
 
 	float thrust = outside_dead_zone(thrust_input);

@@ -141,6 +141,12 @@ private:
 	float mass_with_held = -1.0f;
 
 	void store_hand_controllers();
+	void hand_over_controllers();
+	// The cleanup timer runs whatever a script does to it.
+	uint64_t cleanup_timer_id = 0;
+	bool cleanup_timer_reported = false;
+	void make_cleanup_timer();
+	void keep_cleanup_timer();
 	void watch_hand_shape(Node *p_shape, uint64_t p_id);
 	void unwatch_hand_shape(uint64_t p_id);
 	void refresh_hand_shape(HandShapeInfo &r_info, const StringName &p_name) const;

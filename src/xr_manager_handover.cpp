@@ -97,16 +97,7 @@ bool XRManager::still_running(uint64_t p_id) {
 // A manager on its way out (out of the tree, or queued for deletion with its
 // scene or on its own) no longer counts: the one in the tree takes the game.
 bool XRManager::counts_as_running(uint64_t p_id) {
-	XRManager *manager = live<XRManager>(p_id);
-	if (!manager || !manager->is_inside_tree()) {
-		return false;
-	}
-	for (const Node *node = manager; node; node = node->get_parent()) {
-		if (node->is_queued_for_deletion()) {
-			return false;
-		}
-	}
-	return true;
+	return stays_in_tree(live<XRManager>(p_id));
 }
 
 void XRManager::_enter_tree() {
