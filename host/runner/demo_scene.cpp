@@ -6,6 +6,7 @@
 #include <godot_cpp/classes/audio_stream.hpp>
 #include <godot_cpp/classes/audio_stream_player.hpp>
 #include <godot_cpp/classes/box_shape3d.hpp>
+#include <godot_cpp/classes/packed_scene.hpp>
 #include <godot_cpp/classes/resource_loader.hpp>
 #include <godot_cpp/classes/scene_tree.hpp>
 #include <godot_cpp/classes/skeleton_ik3d.hpp>
@@ -222,40 +223,20 @@ RigidBody3D *spawn_crate(DemoScene &r_scene, const Vector3 &p_position) {
 	return crate;
 }
 
-DemoScene build_demo_scene(const SceneOptions &p_options) {
+// The scene's nodes, detached, recorded in r_scene in place of any before.
+static void build_demo_nodes(DemoScene &r_scene) {
+	const SceneOptions &p_options = r_scene.options;
 	auto wanted = [&](const char *p_name) { return p_options.without.count(p_name) == 0; };
-	DemoScene s;
-
-	// XR server: the OpenXR interface, primary, with the controllers' and the head's trackers.
-	XRServer *server = XRServer::get_singleton();
-	if (wanted("OpenXR")) {
-		s.openxr.instantiate();
-		s.openxr->_host_set_name("OpenXR");
-		s.openxr->_host_set_initialized(true);
-		s.openxr->set_display_refresh_rate(p_options.refresh_rate);
-		s.openxr->_host_set_hand_tracking_supported(p_options.hand_tracking);
-		server->add_interface(s.openxr);
-		server->set_primary_interface(s.openxr);
-	}
-	const char *tracker_names[3] = { "left_hand", "right_hand", "head" };
-	for (int i = 0; i < 3; i++) {
-		s.trackers[i].instantiate();
-		s.trackers[i]->set_tracker_name(tracker_names[i]);
-		s.trackers[i]->set_tracker_type(i == 2 ? XRServer::TRACKER_HEAD : XRServer::TRACKER_CONTROLLER);
-		s.trackers[i]->set_pose("default", Transform3D(), Vector3(), Vector3(), XRPose::XR_TRACKING_CONFIDENCE_HIGH);
-		server->add_tracker(s.trackers[i]);
-	}
-	if (p_options.hand_tracking) {
-		const char *hand_names[2] = { "/user/hand_tracker/left", "/user/hand_tracker/right" };
-		for (const char *name : hand_names) {
-			Ref<XRHandTracker> hand;
-			hand.instantiate();
-			hand->set_tracker_name(name);
-			hand->set_tracker_type(XRServer::TRACKER_HAND);
-			server->add_tracker(hand);
-		}
-	}
-
+	DemoScene &s = r_scene;
+	s.rig = s.manager = nullptr;
+	s.camera = nullptr;
+	s.player = nullptr;
+	s.skeleton = nullptr;
+	s.hands[0] = s.hands[1] = nullptr;
+	s.controllers[0] = s.controllers[1] = nullptr;
+	s.hud = nullptr;
+	s.crates.clear();
+	s.hand_shapes.clear();
 	s.world = memnew(Node3D);
 	s.world->set_name("Main");
 	Node *root = s.world;
@@ -289,11 +270,67 @@ DemoScene build_demo_scene(const SceneOptions &p_options) {
 	}
 
 	if (!wanted("Player")) {
-		return s;
+		return;
 	}
 	s.player = add(rig, game_node<RigidBody3D>("Player"), "Player", root);
 	build_player(s, wanted, root);
+}
+
+DemoScene build_demo_scene(const SceneOptions &p_options) {
+	auto wanted = [&](const char *p_name) { return p_options.without.count(p_name) == 0; };
+	DemoScene s;
+	s.options = p_options;
+
+	// XR server: the OpenXR interface, primary, with the controllers' and the head's trackers.
+	XRServer *server = XRServer::get_singleton();
+	if (wanted("OpenXR")) {
+		s.openxr.instantiate();
+		s.openxr->_host_set_name("OpenXR");
+		s.openxr->_host_set_initialized(true);
+		s.openxr->set_display_refresh_rate(p_options.refresh_rate);
+		s.openxr->_host_set_hand_tracking_supported(p_options.hand_tracking);
+		server->add_interface(s.openxr);
+		server->set_primary_interface(s.openxr);
+	}
+	const char *tracker_names[3] = { "left_hand", "right_hand", "head" };
+	for (int i = 0; i < 3; i++) {
+		s.trackers[i].instantiate();
+		s.trackers[i]->set_tracker_name(tracker_names[i]);
+		s.trackers[i]->set_tracker_type(i == 2 ? XRServer::TRACKER_HEAD : XRServer::TRACKER_CONTROLLER);
+		s.trackers[i]->set_pose("default", Transform3D(), Vector3(), Vector3(), XRPose::XR_TRACKING_CONFIDENCE_HIGH);
+		server->add_tracker(s.trackers[i]);
+	}
+	if (p_options.hand_tracking) {
+		const char *hand_names[2] = { "/user/hand_tracker/left", "/user/hand_tracker/right" };
+		for (const char *name : hand_names) {
+			Ref<XRHandTracker> hand;
+			hand.instantiate();
+			hand->set_tracker_name(name);
+			hand->set_tracker_type(XRServer::TRACKER_HAND);
+			server->add_tracker(hand);
+		}
+	}
+
+	build_demo_nodes(s);
+	// As loaded from its file: a script's reload of the current scene reads it.
+	s.world->set_scene_file_path(DEMO_SCENE_PATH);
 	return s;
+}
+
+void register_demo_scene_file(DemoScene &r_scene) {
+	ResourceLoader::get_singleton()->_host_register(DEMO_SCENE_PATH, [&r_scene]() -> Ref<Resource> {
+		Ref<PackedScene> scene;
+		scene.instantiate();
+		scene->_host_set_builder([&r_scene]() -> Node * {
+			build_demo_nodes(r_scene);
+			return r_scene.world;
+		});
+		return scene;
+	});
+}
+
+void unregister_demo_scene_file() {
+	ResourceLoader::get_singleton()->_host_unregister(DEMO_SCENE_PATH);
 }
 
 XRController3D *readd_controller(DemoScene &r_scene, int p_side) {

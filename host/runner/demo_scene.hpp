@@ -18,6 +18,12 @@
 #include <string>
 #include <vector>
 
+struct SceneOptions {
+	std::set<std::string> without; // contract nodes to leave out
+	float refresh_rate = 90.0f;
+	bool hand_tracking = true;
+};
+
 // The game's scene as the runner builds it: every node that the game's scene
 // contracts name, plus walls and a few grabbable bodies.
 struct DemoScene {
@@ -36,17 +42,22 @@ struct DemoScene {
 	godot::Ref<godot::XRPositionalTracker> trackers[3]; // left hand, right hand, head
 	// The player's shape index of each hand collider, by name.
 	std::map<std::string, int32_t> hand_shapes;
+	SceneOptions options;
 };
 
-struct SceneOptions {
-	std::set<std::string> without; // contract nodes to leave out
-	float refresh_rate = 90.0f;
-	bool hand_tracking = true;
-};
+// The file the demo scene stands for: the current scene names it.
+constexpr const char *DEMO_SCENE_PATH = "res://demo/main.tscn";
+
 
 // Builds the scene detached from the tree, nodes owned by the scene root as
 // a saved scene's are; sets up the XR server's interface and trackers.
 DemoScene build_demo_scene(const SceneOptions &p_options);
+
+// While registered, the file makes the scene anew as a script's reload of the
+// current scene asks: r_scene then records the new scene's nodes (the XR
+// server's interface and trackers stay).
+void register_demo_scene_file(DemoScene &r_scene);
+void unregister_demo_scene_file();
 
 // The names a run can leave out, for --help and CI.
 const std::vector<std::string> &omittable_nodes();

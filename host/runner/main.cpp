@@ -129,11 +129,11 @@ int main(int argc, char **argv) {
 				missing += (missing.empty() ? " (scene without " : ", ") + n;
 			}
 			missing += missing.empty() ? "" : ")";
-			std::printf("summary%s: greeted %s, grabbed %s, released where carried %s, pushed off %s, welcomed back %s; %d engine errors\n", missing.c_str(),
+			std::printf("summary%s: greeted %s, grabbed %s, released where carried %s, pushed off %s, welcomed back %s, reloaded mid-session %s; %d engine errors\n", missing.c_str(),
 					r.greeted ? "yes" : "no", r.grabbed ? "yes" : "no", r.released_where_carried ? "yes" : "no", r.pushed_off ? "yes" : "no",
-					r.welcomed_back ? "yes" : "no", EngineLog::error_count());
+					r.welcomed_back ? "yes" : "no", r.reloaded ? "yes" : "no", EngineLog::error_count());
 			// With the whole scene every step must work; runs without a node only must not crash.
-			bool complete = r.greeted && r.grabbed && r.released_where_carried && r.pushed_off && r.welcomed_back;
+			bool complete = r.greeted && r.grabbed && r.released_where_carried && r.pushed_off && r.welcomed_back && r.reloaded;
 			status = options.without.empty() && !complete ? 1 : 0;
 		}
 	}

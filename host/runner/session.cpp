@@ -370,6 +370,39 @@ void push_off_wall(Session &r_session, PlayReport &r_report) {
 
 } // namespace
 
+namespace {
+
+// A script reloads the level (a respawn) while the headset stays on: the
+// runtime sends no session event, and the game runs on from the new scene,
+// unpaused, at full volume, the HUD away and the stick moving the new player.
+bool reload_mid_session(Session &r_session) {
+	DemoScene &s = r_session.scene();
+	register_demo_scene_file(s);
+	r_session.say("script: reloads the level\n");
+	const Error err = Host::tree()->reload_current_scene();
+	bool plays = err == OK;
+	if (plays) {
+		r_session.frame(); // the old level goes at the frame's end, the new one comes
+		index_hand_shapes(s);
+		plays = r_session.run_until([&]() {
+			return !r_session.paused() && AudioServer::get_singleton()->get_bus_volume_linear(0) == 1.0f && (!s.hud || !s.hud->is_visible());
+		}, 5.0);
+	}
+	if (plays && s.player && s.controllers[1]) {
+		const Vector3 from = s.player->get_global_position();
+		r_session.say("player: right stick forward\n");
+		s.controllers[1]->_host_set_vector2("primary", Vector2(0, 0.9f));
+		r_session.run_for(1.0);
+		s.controllers[1]->_host_set_vector2("primary", Vector2());
+		plays = s.player->get_global_position().distance_to(from) > 0.1f;
+	}
+	unregister_demo_scene_file();
+	r_session.say("%s\n", plays ? "the reloaded level plays on" : "the reloaded level does not play on");
+	return plays;
+}
+
+} // namespace
+
 PlayReport play_scripted_session(Session &r_session) {
 	PlayReport report;
 	DemoScene &s = r_session.scene();
@@ -421,6 +454,8 @@ PlayReport play_scripted_session(Session &r_session) {
 	r_session.emit_session("session_focussed");
 	report.welcomed_back = r_session.answer_greeting(30.0);
 	r_session.say("%s\n", report.welcomed_back ? "game running again" : "the welcome-back greeting never ended");
+	r_session.run_for(1.0);
+	report.reloaded = reload_mid_session(r_session);
 	r_session.run_for(1.0);
 	return report;
 }

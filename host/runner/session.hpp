@@ -84,10 +84,12 @@ struct PlayReport {
 	bool released_where_carried = false;
 	bool pushed_off = false;
 	bool welcomed_back = false;
+	bool reloaded = false;
 };
 
 // The scripted session: start-up, the session events, the greeting, flying,
-// grabbing, carrying, releasing, pushing off a wall, then focus lost and regained.
+// grabbing, carrying, releasing, pushing off a wall, focus lost and regained,
+// then the level reloaded mid-session (a respawn).
 PlayReport play_scripted_session(Session &r_session);
 
 struct SoakOptions {

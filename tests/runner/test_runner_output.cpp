@@ -140,3 +140,17 @@ TEST(RunnerSoak, ChaosHearsTheLibraryAndActs) {
 }
 
 } // namespace
+
+// The level reloads mid-session: the runtime says nothing, and the game plays
+// on from the new scene.
+TEST_F(RunnerOutput, TheLevelReloadedMidSessionPlaysOn) {
+	const std::vector<std::string> &lines = *session;
+	long reloads = find_line(lines, "script: reloads the level");
+	ASSERT_GE(reloads, 0);
+	long plays = find_line(lines, "the reloaded level plays on", reloads);
+	ASSERT_GT(plays, reloads);
+	for (long i = reloads; i < plays; i++) {
+		EXPECT_EQ(lines[(size_t)i].find("++++++++++"), std::string::npos) << lines[(size_t)i];
+	}
+	EXPECT_GE(find_line(lines, "reloaded mid-session yes"), 0);
+}
