@@ -120,8 +120,10 @@ private:
 	// The start-up has run: the timer made, the partners found, the
 	// connections made. A manager that stands by does it when it takes over.
 	bool set_up = false;
-	// A fade is under way: its timer must run until the last tick.
+	// A fade is under way: its timer must tick every fade_interval seconds
+	// until the last tick.
 	bool fade_running = false;
+	double fade_interval = 1.0 / 60.0;
 	bool fade_stall_reported = false;
 	// The fade timer had no time left when the manager last looked, and has
 	// not ticked since.
@@ -178,6 +180,7 @@ private:
 	void connect_signals(bool p_first);
 	void take_session_as_it_is(bool p_fresh);
 	void take_session_once_ready();
+	Timer *make_fade_timer(Timer *p_old);
 	void stand_down(bool p_whole);
 	static void queue_hand_over();
 	static void hand_over();
@@ -189,6 +192,7 @@ private:
 	void bring_volume_up();
 	void finish_fade();
 	void end_stalled_fade();
+	bool keep_fade_timer_running();
 	void watch_fade();
 	void watch_waits();
 	bool prints_session_events() const;

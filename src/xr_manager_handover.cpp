@@ -182,12 +182,7 @@ void XRManager::start_up() {
 		}
 	}
 	if (audio_fade_timer_id == 0) {
-		// The fade runs while the game is paused, whatever process mode the
-		// scene gives the manager.
-		Timer *fade_timer = new_library_timer();
-		remember(audio_fade_timer, audio_fade_timer_id, fade_timer);
-		fade_timer->connect("timeout", Callable(this, "_on_audio_fade_timer_timeout"), 0);
-		add_child(fade_timer);
+		make_fade_timer(nullptr);
 		if (!still_running(self_id)) {
 			return;
 		}
@@ -221,6 +216,24 @@ void XRManager::start_up() {
 
 	connect_signals(true);
 	set_up = true;
+}
+
+// The fade's timer, in place of p_old (which a script freed or took away).
+// It runs while the game is paused, whatever process mode the scene gives
+// the manager. Adding it can run scripts: null when one freed the manager or
+// the timer.
+Timer *XRManager::make_fade_timer(Timer *p_old) {
+	const Callable on_timeout(this, "_on_audio_fade_timer_timeout");
+	if (p_old) {
+		retire_library_timer(p_old, on_timeout);
+	}
+	const uint64_t self_id = get_instance_id();
+	Timer *timer = new_library_timer();
+	const uint64_t timer_id = timer->get_instance_id();
+	remember(audio_fade_timer, audio_fade_timer_id, timer);
+	timer->connect("timeout", on_timeout, 0);
+	add_child(timer);
+	return still_exists(self_id) && still_exists(timer_id) ? timer : nullptr;
 }
 
 // Fills Globals with this scene's origin, camera, trackers and controllers,

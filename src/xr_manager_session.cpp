@@ -4,6 +4,7 @@
 
 #include "globals.hpp"
 #include "hud.hpp"
+#include "library_timer.hpp"
 #include "sequences/welcome_back_sequence.hpp"
 #include "sequences/welcome_sequence.hpp"
 
@@ -227,17 +228,39 @@ void XRManager::fade_audio(bool p_fade_in, float p_duration) {
 	fade_step = 0;
 	fade_timer_read_none = false;
 	volume_held_down = true;
-	// The engine refuses to start a timer outside the tree (with an error,
-	// and nothing more): a fade that can't run goes to its end at once.
+	fade_interval = (double)interval;
+	fade_running = true;
+	const uint64_t self_id = get_instance_id();
+	if (keep_fade_timer_running()) {
+		// A fresh countdown: a new fade starts from its first step.
+		get_audio_fade_timer()->start(fade_interval);
+		return;
+	}
+	if (still_exists(self_id)) {
+		end_stalled_fade();
+	}
+}
+
+// Makes the fade's timer tick, whatever a script did to it: a new one if it
+// went (freed, out of the tree, queued for deletion; the engine refuses to
+// start a timer outside the tree), going again if it was stopped, paused,
+// retimed or re-moded. The calls can run scripts. Whether it ticks now.
+bool XRManager::keep_fade_timer_running() {
+	const uint64_t self_id = get_instance_id();
 	Timer *timer = get_audio_fade_timer();
-	if (timer && timer->is_inside_tree()) {
-		fade_running = true;
-		timer->start((double)interval);
-		if (timer_runs(timer)) {
-			return;
+	if (!stays_in_tree(timer)) {
+		// Only the running manager makes timers (one that stood down fades nothing).
+		if (!is_running()) {
+			return false;
+		}
+		timer = make_fade_timer(timer);
+		if (!timer || !still_running(self_id)) {
+			return false;
 		}
 	}
-	end_stalled_fade();
+	const uint64_t timer_id = timer->get_instance_id();
+	keep_library_timer_running(timer, fade_interval, false);
+	return still_exists(self_id) && still_exists(timer_id) && timer_runs(timer);
 }
 
 void XRManager::_on_audio_fade_timer_timeout() {
@@ -282,15 +305,24 @@ void XRManager::watch_fade() {
 		fade_timer_read_none = left <= 0.0;
 		runs = left <= timer->get_wait_time() && !none_again;
 	}
-	if (!runs) {
+	if (runs) {
+		return;
+	}
+	if (!fade_stall_reported) {
+		fade_stall_reported = true;
+		ERR_PRINT("The audio fade's timer was stopped, paused, freed or taken away: the fade goes on.");
+	}
+	const uint64_t self_id = get_instance_id();
+	if (!keep_fade_timer_running() && still_exists(self_id)) {
 		end_stalled_fade();
 	}
 }
 
+// A fade whose timer can't be made to tick goes to its end at once.
 void XRManager::end_stalled_fade() {
 	if (!fade_stall_reported) {
 		fade_stall_reported = true;
-		ERR_PRINT("The audio fade's timer is stopped, freed, paused or out of the tree: the master volume goes to its end at once.");
+		ERR_PRINT("The audio fade's timer can't run: the master volume goes to its end at once.");
 	}
 	finish_fade();
 }
