@@ -95,6 +95,11 @@ void XRManager::watch_waits() {
 	if (!is_running()) {
 		return;
 	}
+	// Queued for deletion, with its scene or alone: a manager that stays in
+	// the tree takes over at the end of this frame, not after this one goes.
+	if (!stays_in_tree(this)) {
+		queue_hand_over();
+	}
 	// A fade whose timer a script stopped, freed or took out of the tree
 	// would leave the volume where it is for good.
 	watch_fade();

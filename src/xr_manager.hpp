@@ -196,7 +196,7 @@ private:
 	void watch_fade();
 	void watch_waits();
 	bool prints_session_events() const;
-	bool hear_session(Globals::SessionStage p_stage, const char *p_banner);
+	bool hear_session(const char *p_banner);
 };
 
 } // namespace godot

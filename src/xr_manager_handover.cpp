@@ -424,10 +424,11 @@ void XRManager::queue_hand_over() {
 	callable_mp_static(&XRManager::hand_over).call_deferred();
 }
 
-// At the end of the frame after a manager went (or came back): the world it
-// hid shows again, and the first manager that is in the tree takes the game
-// over. With none, what the library held is given back: the game unpauses
-// and the master volume comes up.
+// At the end of the frame after a manager went, came back or was queued for
+// deletion: the world it hid shows again, and the first manager that stays
+// in the tree takes the game over. With none, what the library held is
+// given back once the last one has gone: the game unpauses and the master
+// volume comes up.
 void XRManager::hand_over() {
 	hand_over_queued = false;
 	show_worlds_that_went();
@@ -442,6 +443,11 @@ void XRManager::hand_over() {
 			manager->take_over();
 			return;
 		}
+	}
+	// One on its way out runs on until it goes.
+	XRManager *owner = live<XRManager>(game_owner_id);
+	if (owner && owner->is_running()) {
+		return;
 	}
 	if (volume_held_down) {
 		volume_held_down = false;

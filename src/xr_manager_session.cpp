@@ -64,11 +64,11 @@ bool XRManager::prints_session_events() const {
 	return is_running() || !counts_as_running(game_owner_id);
 }
 
-// Notes how far the session has come (every manager that hears it does, so
-// that the one to come knows), prints the banner, and says whether this
-// manager acts on the event.
-bool XRManager::hear_session(Globals::SessionStage p_stage, const char *p_banner) {
-	Globals::session_stage = p_stage;
+// Prints the event's banner (when this manager speaks for the session) and
+// says whether this manager acts on it. How far the session has come is
+// noted by the library's own follower of the interface (Globals), not here:
+// a script that calls a handler tells this manager, not the runtime's state.
+bool XRManager::hear_session(const char *p_banner) {
 	if (prints_session_events()) {
 		UtilityFunctions::print(p_banner);
 	}
@@ -76,7 +76,7 @@ bool XRManager::hear_session(Globals::SessionStage p_stage, const char *p_banner
 }
 
 void XRManager::_on_instance_exiting() {
-	hear_session(Globals::SESSION_NONE, "++++++++++ INSTANCE_EXITING ++++++++++");
+	hear_session("++++++++++ INSTANCE_EXITING ++++++++++");
 }
 
 void XRManager::_on_play_area_changed(int p_mode) {
@@ -100,7 +100,7 @@ void XRManager::_on_refresh_rate_changed(float p_refresh_rate) {
 }
 
 void XRManager::_on_session_begun() {
-	if (!hear_session(Globals::SESSION_BEGUN, "++++++++++ SESSION_BEGUN ++++++++++")) {
+	if (!hear_session("++++++++++ SESSION_BEGUN ++++++++++")) {
 		return;
 	}
 	const uint64_t self_id = get_instance_id();
@@ -112,7 +112,7 @@ void XRManager::_on_session_begun() {
 }
 
 void XRManager::_on_session_focussed() {
-	if (!hear_session(Globals::SESSION_FOCUSSED, "++++++++++ SESSION_FOCUSSED ++++++++++")) {
+	if (!hear_session("++++++++++ SESSION_FOCUSSED ++++++++++")) {
 		return;
 	}
 	const uint64_t self_id = get_instance_id();
@@ -165,11 +165,11 @@ void XRManager::_on_session_loss_pending() {
 }
 
 void XRManager::_on_session_stopping() {
-	hear_session(Globals::SESSION_NONE, "++++++++++ SESSION_STOPPING ++++++++++");
+	hear_session("++++++++++ SESSION_STOPPING ++++++++++");
 }
 
 void XRManager::_on_session_visible() {
-	if (!hear_session(Globals::SESSION_VISIBLE, "++++++++++ SESSION_VISIBLE ++++++++++")) {
+	if (!hear_session("++++++++++ SESSION_VISIBLE ++++++++++")) {
 		return;
 	}
 	const uint64_t self_id = get_instance_id();

@@ -138,6 +138,41 @@ TEST_F(XRManagerHandMadeSwitch, RigAwayWhenTheFocusReturnsPlaysOnItsReturn) {
 	expect_game_runs_here();
 }
 
+// Two scenes added at once, each with its manager: the second stands by, and
+// takes over in the frame the first is queued for deletion.
+TEST_F(XRManagerHandMadeSwitch, TheSecondOfTwoNewScenesTakesOverAsTheFirstIsQueued) {
+	play_to_game();
+	SceneNodes first = make_scene();
+	SceneNodes second = make_scene();
+	root->queue_free();
+	tree_root()->add_child(first.root);
+	tree_root()->add_child(second.root);
+	EXPECT_TRUE(first.manager->is_running());
+	EXPECT_FALSE(second.manager->is_running());
+	first.root->queue_free();
+	end_frame();
+	EXPECT_TRUE(second.manager->is_running());
+	use_scene(second);
+	Host::advance(3.0, 1.0 / 60.0);
+	expect_game_runs_here();
+}
+
+// A script reloads the level as the greeting's end shows the world again.
+TEST_F(XRManagerHandMadeSwitch, ReloadAsTheGreetingEndsPlaysOn) {
+	manager->show_welcome = false;
+	Globals::first_greeting_started = true;
+	emit_session("session_begun");
+	emit_session("session_visible");
+	emit_session("session_focussed");
+	world->connect("visibility_changed", on_first_signal(root, []() { Host::tree()->reload_current_scene(); }));
+	ASSERT_TRUE(advance_until([&]() { return controllers[0]->_host_connection_count("button_pressed") > 1; }));
+	press(0, "ax_button");
+	end_frame();
+	use_scene(made);
+	Host::advance(3.0, 1.0 / 60.0);
+	expect_game_runs_here();
+}
+
 // A second manager beside the first stands by, and takes over when the
 // first goes.
 TEST_F(XRManagerHandMadeSwitch, SecondManagerTakesOverWhenTheFirstGoes) {

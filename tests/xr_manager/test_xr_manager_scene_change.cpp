@@ -36,6 +36,16 @@ TEST_F(XRManagerSceneChange, ReloadWhilePlayingGoesOnPlaying) {
 	EXPECT_TRUE(game_errors().empty());
 }
 
+// A script that calls a session handler tells that manager, not what the
+// runtime said: the next scene takes the session as the runtime left it.
+TEST_F(XRManagerSceneChange, AHandlerCalledByAScriptLeavesTheSessionAsItIs) {
+	play_to_game();
+	manager->_on_session_visible();
+	manager->_on_session_stopping();
+	reload();
+	expect_game_runs_here();
+}
+
 TEST_F(XRManagerSceneChange, ReloadWhileTheFocusIsLostWaitsPausedForIt) {
 	play_to_game();
 	emit_session("session_visible");
