@@ -60,16 +60,67 @@ void give_back_modes(uint64_t p_object_id, const Player::HeldObject &p_held) {
 
 // Notes, for p_node and its branch below p_branch, the owners that a move
 // under p_to takes away: those outside the branch that are no ancestors of
-// p_to (a body's own scene owns its children, and the hand is not in it).
+// p_to (a body's own scene owns its children, and the hand is not in it);
+// with no p_to, all of them.
 void note_lost_owners(Node *p_node, Node *p_branch, Node *p_to, Vector<uint64_t> &r_ids) {
 	Node *owner = p_node->get_owner();
-	if (owner && owner != p_branch && !p_branch->is_ancestor_of(owner) && !owner->is_ancestor_of(p_to)) {
+	if (owner && owner != p_branch && !p_branch->is_ancestor_of(owner) && (!p_to || !owner->is_ancestor_of(p_to))) {
 		r_ids.push_back(p_node->get_instance_id());
 		r_ids.push_back(owner->get_instance_id());
 	}
 	for (int32_t i = 0, n = p_node->get_child_count(true); i < n; i++) {
 		note_lost_owners(p_node->get_child(i, true), p_branch, p_to, r_ids);
 	}
+}
+
+// Moves node p_node_id under p_parent_id as reparent does, keeping its place
+// in the world when p_keep_global. Unlike reparent, the new parent is looked
+// up again after the removal, whose signals can run a script that frees it;
+// the node then goes back where it was, or goes with it when that is gone too.
+// Owners outside the node's branch that still lie above it afterwards are
+// kept, as reparent keeps them. True when the node arrived.
+bool move_node(uint64_t p_node_id, uint64_t p_parent_id, bool p_keep_global) {
+	Node3D *node = live<Node3D>(p_node_id);
+	Node *from = node ? node->get_parent() : nullptr;
+	if (!node || !from || !live<Node>(p_parent_id)) {
+		return false;
+	}
+	const uint64_t from_id = from->get_instance_id();
+	const bool keep_global = p_keep_global && node->is_inside_tree();
+	const Transform3D global = keep_global ? node->get_global_transform() : Transform3D();
+	Vector<uint64_t> owner_ids;
+	note_lost_owners(node, node, nullptr, owner_ids);
+	from->remove_child(node);
+	node = live<Node3D>(p_node_id);
+	if (!node || node->get_parent()) {
+		return false; // freed, or put elsewhere, by a script on the way
+	}
+	Node *parent = live<Node>(p_parent_id);
+	const bool arrives = parent != nullptr;
+	if (!parent) {
+		parent = live<Node>(from_id);
+	}
+	if (!parent) {
+		node->queue_free();
+		return false;
+	}
+	parent->add_child(node);
+	node = live<Node3D>(p_node_id);
+	parent = live<Node>(arrives ? p_parent_id : from_id);
+	if (!node || !parent || node->get_parent() != parent) {
+		return false;
+	}
+	for (int64_t i = 0; i + 1 < owner_ids.size(); i += 2) {
+		Node *owned = live<Node>(owner_ids[i]);
+		Node *owner = live<Node>(owner_ids[i + 1]);
+		if (owned && owner && !owned->get_owner() && owner->is_ancestor_of(owned)) {
+			owned->set_owner(owner);
+		}
+	}
+	if (arrives && keep_global && node->is_inside_tree() && global.is_finite()) {
+		node->set_global_transform(global);
+	}
+	return arrives;
 }
 
 // Puts a child that a grab moved onto the hand back into the body as it was
@@ -94,9 +145,13 @@ void give_back_child(const Player::MovedChild &p_moved, uint64_t p_object_id, ui
 	const bool keep_place = p_moved.on_hand && child->get_transform() != p_moved.local_on_hand &&
 			child->is_inside_tree() && object->is_inside_tree() &&
 			(object->get_global_transform().affine_inverse() * child->get_global_transform()).is_finite();
-	child->reparent(object, keep_place);
+	move_node(p_moved.id, p_object_id, keep_place);
 	child = live<Node3D>(p_moved.id);
 	object = live<RigidBody3D>(p_object_id);
+	if (child && !object && child->get_parent() == live<Node>(p_attachment_id)) {
+		child->queue_free(); // its body went on the way
+		return;
+	}
 	if (!child || !object || child->get_parent() != object) {
 		return; // a script took it on the way
 	}
@@ -387,7 +442,7 @@ bool Player::grab(int p_hand, RigidBody3D *p_object, const Transform3D &p_offset
 		note_lost_owners(child, child, attachment, moved.lost_owner_ids);
 		// Noted before the move, so that a release from inside it gives the child back.
 		held.moved_children.push_back(moved);
-		child->reparent(attachment, child->is_inside_tree() && attachment->is_inside_tree());
+		move_node(child_id, attachment_id, child->is_inside_tree() && attachment->is_inside_tree());
 		if (!still_exists(self_id)) {
 			return false;
 		}
