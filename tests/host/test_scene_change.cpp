@@ -136,15 +136,3 @@ TEST_F(SceneChangeTest, TheLastOfTwoChangesInAFrameWins) {
 	EXPECT_EQ(tree()->get_root()->get_child_count(), 1) << "the first new scene was freed, not added";
 	EXPECT_NE(tree()->get_current_scene(), nullptr);
 }
-
-TEST_F(SceneChangeTest, AChangeMadeWhileTheOldSceneLeavesIsKept) {
-	Ref<PackedScene> scene = level_scene(&made);
-	// A script of the outgoing scene changes the scene again as it leaves.
-	first->connect("tree_exiting", on_first_signal(first, [&]() { tree()->change_scene_to_packed(scene); }));
-	ASSERT_EQ(tree()->change_scene_to_packed(scene), OK);
-	Host::iteration(1.0 / 60.0);
-	EXPECT_EQ(made, 2);
-	EXPECT_EQ(tree()->get_root()->get_child_count(), 1);
-	Host::iteration(1.0 / 60.0);
-	EXPECT_EQ(tree()->get_root()->get_child_count(), 1);
-}

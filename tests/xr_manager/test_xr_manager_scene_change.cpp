@@ -93,15 +93,6 @@ TEST_F(XRManagerSceneChange, ReloadMidFadeFadesOnFromThere) {
 	EXPECT_EQ(last, 1.0f);
 }
 
-TEST_F(XRManagerSceneChange, ReloadBeforeTheSessionWaitsForItAsAtStartUp) {
-	reload();
-	EXPECT_TRUE(paused());
-	EXPECT_EQ(master_volume(), 0.0f);
-	EXPECT_FALSE(hud->is_visible());
-	play_to_game();
-	expect_game_runs_here();
-}
-
 // A scene without a manager (a menu, say) mid-greeting: nothing is left to
 // end the greeting or fade in, so the library gives the game back.
 TEST_F(XRManagerSceneChange, ASceneWithoutAManagerGetsTheGameBack) {
