@@ -18,6 +18,9 @@ constexpr double READD_AFTER = 0.5;
 constexpr double READD_SPREAD = 2.5;
 // A greeting is played through at least this often.
 constexpr double GREETING_CHECK_EVERY = 60.0;
+// How often a manager that went is missed for long, and for how long at most.
+constexpr double LONG_WITHOUT_MANAGER = 0.3;
+constexpr double WITHOUT_MANAGER_MOST = 20.0;
 
 uint64_t id_of(Object *p_object) {
 	return p_object ? p_object->get_instance_id() : 0;
@@ -65,6 +68,11 @@ void Chaos::_forget_dead_records() {
 	}
 	if (gone(s.manager, _record_ids.manager)) {
 		s.manager = nullptr;
+		// Now and then the scene goes on without one for a good while: what
+		// the manager paused, muted or hid must not stay so.
+		if (_readd_due[READD_MANAGER] < 0 && _chance(LONG_WITHOUT_MANAGER)) {
+			_readd_due[READD_MANAGER] = _session.time() + WITHOUT_MANAGER_MOST * (0.5 + 0.5 * std::uniform_real_distribution<double>(0.0, 1.0)(_rng));
+		}
 		schedule(READD_MANAGER);
 	}
 	if (gone(s.camera, _record_ids.camera)) {

@@ -222,10 +222,12 @@ void SoakLiveness::_watch_progress() {
 	bool began = false;
 	if (_runtime.focus_count() != _focus_seen) {
 		_focus_seen = _runtime.focus_count();
+		_focus_at = now;
 		began = true; // focus starts a greeting
 	}
 	const uint64_t manager = id_of(usable(_session.scene().manager));
 	if (manager != 0 && manager != _manager_seen) {
+		_manager_at = now;
 		began = true; // a new manager may greet
 	}
 	_manager_seen = manager;
@@ -287,8 +289,9 @@ void SoakLiveness::after_frame() {
 	const float volume = AudioServer::get_singleton()->get_bus_volume_linear(0);
 	char level[48];
 	std::snprintf(level, sizeof(level), "volume %.2f", (double)volume);
-	char state[96];
-	std::snprintf(state, sizeof(state), "%s, HUD %s, %d texts typed", usable(s.manager) ? "a manager in the tree" : "no manager in the tree",
+	char state[160];
+	std::snprintf(state, sizeof(state), "%s (came at %.2f s), focus came at %.2f s, HUD %s, %d texts typed",
+			usable(s.manager) ? "a manager in the tree" : "no manager in the tree", _manager_at, _focus_at,
 			!hud ? "gone" : hud->is_visible() ? "shown" : "hidden", _session.texts_typed());
 	_judge(PAUSED, paused && !_script_paused, state);
 	if (_judge(MUTED, !(std::fabs(volume - 1.0f) <= 1e-3f), level)) {
@@ -328,6 +331,8 @@ bool SoakLiveness::_judge(FaultKind p_kind, bool p_holds, const std::string &p_d
 		return false;
 	}
 	fault.reported = true;
-	_hooks.report(fault.what, p_detail);
+	char since[48];
+	std::snprintf(since, sizeof(since), "since %.2f s", fault.since_time);
+	_hooks.report(fault.what, p_detail.empty() ? std::string(since) : std::string(since) + ": " + p_detail);
 	return true;
 }

@@ -100,6 +100,9 @@ private:
 	uint64_t _greeting_since_frame = 0;
 	uint64_t _focus_seen = 0;
 	uint64_t _manager_seen = 0;
+	// For the reports: when focus and the manager in the tree last came.
+	double _focus_at = 0.0;
+	double _manager_at = 0.0;
 	uint64_t _hud_seen = 0;
 	int _glyphs_seen = -1;
 	int _typed_seen = 0;

@@ -115,4 +115,13 @@ TEST_F(SoakTest, AStickThatDoesNotReachThePlayerIsReported) {
 	EXPECT_EQ(reported(NO_INPUT), 1);
 }
 
+TEST_F(SoakTest, TheStatusLineShowsTheMasterVolume) {
+	Session watched(scene, 1.0 / 60.0, true);
+	AudioServer::get_singleton()->set_bus_volume_linear(0, 0.37f);
+	testing::internal::CaptureStdout();
+	watched.run_for(1.1);
+	std::string out = testing::internal::GetCapturedStdout();
+	EXPECT_NE(out.find("volume 0.37"), std::string::npos) << out;
+}
+
 } // namespace
