@@ -2,6 +2,7 @@
 
 #include <godot_cpp/classes/engine.hpp>
 #include <godot_cpp/core/class_db.hpp>
+#include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/core/object.hpp>
 
 namespace godot {
@@ -16,7 +17,10 @@ void BoneCollider::_bind_methods() {
 	ADD_PROPERTY(PropertyInfo(Variant::TRANSFORM3D, "offset_transform", PROPERTY_HINT_NONE, "", PROPERTY_USAGE_DEFAULT), "set_offset_transform", "get_offset_transform");
 }
 
+// A script may pass anything: an offset that is no number would put the
+// shape, and so the player's body, nowhere.
 void BoneCollider::set_offset_transform(Transform3D p_offset_transform) {
+	ERR_FAIL_COND_MSG(!p_offset_transform.is_finite(), "A bone collider's offset must be a finite transform: the collider keeps its offset.");
 	offset_transform = p_offset_transform;
 }
 

@@ -2,6 +2,9 @@
 
 #include <godot_cpp/classes/engine.hpp>
 #include <godot_cpp/core/class_db.hpp>
+#include <godot_cpp/core/error_macros.hpp>
+
+#include <cmath>
 
 namespace godot {
 
@@ -15,7 +18,10 @@ void BoneColliderIK::_bind_methods() {
 	ADD_PROPERTY(PropertyInfo(Variant::FLOAT, "mass", PROPERTY_HINT_NONE, "", PROPERTY_USAGE_DEFAULT), "set_mass", "get_mass");
 }
 
+// The player's pushes scale with this mass: one that is no number (or a
+// double too large for a float) is refused.
 void BoneColliderIK::set_mass(const float &p_value) {
+	ERR_FAIL_COND_MSG(!std::isfinite(p_value), "A bone collider's mass must be a finite number: the collider keeps its mass.");
 	mass = p_value;
 }
 
@@ -33,6 +39,12 @@ void BoneColliderIK::_process(double p_delta) {
 
 void BoneColliderIK::_physics_process(double) {
 	Vector3 p = get_global_position();
+	// A place that is no number (a script's) tells no motion: the collider
+	// reports none, and its history goes on from its next real place.
+	if (!p.is_finite()) {
+		velocity = Vector3();
+		return;
+	}
 	if (!has_samples) {
 		for (Vector3 &sample : position_history) {
 			sample = p;

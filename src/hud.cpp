@@ -1,11 +1,13 @@
 #include "hud.hpp"
 
 #include "globals.hpp"
+#include "library_timer.hpp"
 
 #include <godot_cpp/classes/engine.hpp>
 #include <godot_cpp/classes/resource_loader.hpp>
 #include <godot_cpp/core/class_db.hpp>
 #include <godot_cpp/core/error_macros.hpp>
+#include <godot_cpp/variant/callable_method_pointer.hpp>
 #include <godot_cpp/variant/char_string.hpp>
 #include <godot_cpp/variant/color.hpp>
 #include <godot_cpp/variant/transform3d.hpp>
@@ -25,6 +27,7 @@ constexpr float ATLAS_CELL = 0.125f;
 constexpr float GLYPH_LIFT = 0.000001f;
 constexpr int32_t ATLAS_COLUMNS = 8;
 constexpr double DEFAULT_TYPING_DELAY = 0.1;
+constexpr double SLOWEST_TYPING_DELAY = 1.0;
 
 // The atlas holds the codes 32 to 95; every other byte shows the blank.
 int32_t glyph_index(uint8_t p_code) {
@@ -105,9 +108,19 @@ void HUD::_ready() {
 		ERR_PRINT("No \"AudioStreamPlayer\" below the HUD: text will type without clicks.");
 	}
 
-	make_typing_timer();
-	if (!still_exists(self_id)) {
-		return;
+	// Ready again (a script asked for it): the timer made the first time stays.
+	if (!live_typing_timer()) {
+		make_typing_timer();
+		if (!still_exists(self_id)) {
+			return;
+		}
+	}
+	// Back in the tree after a script took the HUD out as its text started
+	// (the engine starts no timer out of the tree): typing goes on, once the
+	// whole subtree is back.
+	Callable on_back = callable_mp(this, &HUD::keep_typing);
+	if (!is_connected("tree_entered", on_back)) {
+		connect("tree_entered", on_back, CONNECT_DEFERRED);
 	}
 	ready_to_type = true;
 }
@@ -115,10 +128,9 @@ void HUD::_ready() {
 // Adds the typing timer as a child; null when a script run by the addition
 // freed it. The caller checks that this HUD still exists.
 Timer *HUD::make_typing_timer() {
-	Timer *timer = memnew(Timer);
+	Timer *timer = new_library_timer();
 	remember(typing_timer, typing_timer_id, timer);
 	const uint64_t timer_id = typing_timer_id;
-	timer->set_autostart(false);
 	timer->connect("timeout", Callable(this, "_on_typing_timer_timeout"));
 	add_child(timer);
 	return still_exists(timer_id) ? timer : nullptr;
@@ -126,6 +138,19 @@ Timer *HUD::make_typing_timer() {
 
 Timer *HUD::live_typing_timer() {
 	return live_or_forget(typing_timer, typing_timer_id, "HUD's typing timer");
+}
+
+// The typing timer, made anew when a script freed ours or took it out of the
+// tree. Only while the HUD is in the tree; null when a script run by making
+// it freed it, and the caller checks that this HUD still exists.
+Timer *HUD::usable_typing_timer() {
+	Timer *timer = live_typing_timer();
+	if (timer && !timer->is_inside_tree()) {
+		retire_library_timer(timer, Callable(this, "_on_typing_timer_timeout"));
+		remember<Timer>(typing_timer, typing_timer_id, nullptr);
+		timer = nullptr;
+	}
+	return timer ? timer : make_typing_timer();
 }
 
 double HUD::get_typing_delay() const {
@@ -138,19 +163,26 @@ void HUD::set_typing_delay(double p_delay) {
 }
 
 // A delay of NaN, zero or less would never fire, and an infinite one never
-// end: such a value types at the default pace instead.
+// end: such a value types at the default pace instead. One of hours would
+// keep the paused game waiting as good as for ever: the slowest pace is a
+// second a glyph.
 double HUD::usable_typing_delay() {
-	if (m_typing_delay > 0.0 && std::isfinite(m_typing_delay)) {
+	if (m_typing_delay > 0.0 && m_typing_delay <= SLOWEST_TYPING_DELAY) {
 		return m_typing_delay;
 	}
+	const double usable = m_typing_delay > SLOWEST_TYPING_DELAY && std::isfinite(m_typing_delay) ? SLOWEST_TYPING_DELAY : DEFAULT_TYPING_DELAY;
 	if (!bad_delay_reported) {
 		bad_delay_reported = true;
-		ERR_PRINT(vformat("The HUD's typing delay %s is not a positive number of seconds: text types every %s s.", m_typing_delay, DEFAULT_TYPING_DELAY));
+		ERR_PRINT(vformat("The HUD's typing delay %s is not a number of seconds from 0 to %s: text types every %s s.", m_typing_delay, SLOWEST_TYPING_DELAY, usable));
 	}
-	return DEFAULT_TYPING_DELAY;
+	return usable;
 }
 
 void HUD::_on_typing_timer_timeout() {
+	// A tick with no text being typed (a script's call) has nothing to do.
+	if (!typing) {
+		return;
+	}
 	// A text without glyphs still ends, one delay after it started.
 	if (character_index < 0 || character_index >= (int32_t)characters.size()) {
 		end_typing();
@@ -284,28 +316,30 @@ void HUD::play_text() {
 }
 
 // Starts typing at the usable delay, with a new timer when a script freed
-// ours: the text must still type and end. Without one (freed again as soon
-// as made), keep_typing goes on later.
+// ours: the text must still type and end. Out of the tree (the engine starts
+// no timer there), or without a timer (freed again as soon as made),
+// keep_typing goes on later.
 void HUD::start_typing_timer() {
 	typing = true;
-	const uint64_t self_id = get_instance_id();
-	const uint32_t layout = layout_generation;
-	Timer *timer = live_typing_timer();
-	if (!timer) {
-		timer = make_typing_timer();
-		if (!still_exists(self_id) || layout_generation != layout || !timer) {
-			return;
-		}
-	}
-	timer->set_wait_time(usable_typing_delay());
-	timer->start(-1);
+	typing_wait = usable_typing_delay();
+	keep_typing();
 }
 
 void HUD::keep_typing() {
-	if (!typing || live_typing_timer()) {
+	if (!typing || !is_inside_tree()) {
 		return;
 	}
-	start_typing_timer();
+	const uint64_t self_id = get_instance_id();
+	const uint32_t layout = layout_generation;
+	Timer *timer = usable_typing_timer();
+	if (!still_exists(self_id) || layout_generation != layout || !timer || !typing) {
+		return;
+	}
+	keep_library_timer_running(timer, typing_wait, false);
+}
+
+bool HUD::is_typing() const {
+	return typing;
 }
 
 } // namespace godot

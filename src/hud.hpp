@@ -41,6 +41,8 @@ private:
 	bool lost_glyph_reported = false;
 	// From play_text until "finished_typing" is emitted.
 	bool typing = false;
+	// The pace of the text being typed, fixed when it starts.
+	double typing_wait = 0.1;
 	bool bad_delay_reported = false;
 	// Set by _ready outside the editor, which makes what typing needs.
 	bool ready_to_type = false;
@@ -54,6 +56,7 @@ private:
 
 	Timer *make_typing_timer();
 	Timer *live_typing_timer();
+	Timer *usable_typing_timer();
 	void start_typing_timer();
 	void end_typing();
 	double usable_typing_delay();
@@ -70,9 +73,11 @@ public:
 	double get_typing_delay() const;
 	void set_typing_delay(double p_delay);
 	void _on_typing_timer_timeout();
-	// A text being typed whose timer a script freed would never end: it goes
-	// on with a new timer.
+	// A text being typed whose timer a script freed, stopped, paused or took
+	// out of the tree would never end: it goes on, with a new timer if need
+	// be. Out of the tree the HUD can't type; it goes on once it is back.
 	void keep_typing();
+	bool is_typing() const;
 
 	// Used by the greeting sequences.
 	void set_text(std::vector<String> p_lines);

@@ -1,9 +1,6 @@
 #include "welcome_back_sequence.hpp"
 
-#include "globals.hpp"
-#include "hud.hpp"
-#include "sequence_steps.hpp"
-#include "xr_manager.hpp"
+#include "greeting_watch.hpp"
 
 #include <godot_cpp/core/class_db.hpp>
 #include <godot_cpp/core/error_macros.hpp>
@@ -21,6 +18,7 @@ WelcomeBackSequence::WelcomeBackSequence() {}
 
 WelcomeBackSequence::WelcomeBackSequence(XRManager *p_manager) {
 	state = 0;
+	waits.owned = p_manager != nullptr;
 	remember(xr_manager, xr_manager_id, p_manager);
 	remember(timer, timer_id, sequence_steps::attach(this, p_manager));
 }
@@ -32,18 +30,23 @@ WelcomeBackSequence::~WelcomeBackSequence() {
 
 void WelcomeBackSequence::_bind_methods() {
 	ClassDB::bind_method(D_METHOD("get_value"), &WelcomeBackSequence::get_xr_manager);
-	ClassDB::bind_method(D_METHOD("set_value", "value"), &WelcomeBackSequence::set_xr_manager);
+	ClassDB::bind_method(D_METHOD("set_value", "value"), &WelcomeBackSequence::set_xr_manager_from_script);
 	ClassDB::bind_method(D_METHOD("_on_timer_timeout"), &WelcomeBackSequence::_on_timer_timeout);
 	ClassDB::bind_method(D_METHOD("_on_finished_typing"), &WelcomeBackSequence::_on_finished_typing);
 	ClassDB::bind_method(D_METHOD("_on_button_pressed"), &WelcomeBackSequence::_on_button_pressed);
 }
 
 XRManager *WelcomeBackSequence::get_xr_manager() {
-	return xr_manager;
+	return live_manager();
 }
 
 void WelcomeBackSequence::set_xr_manager(XRManager *value) {
 	remember(xr_manager, xr_manager_id, value);
+}
+
+void WelcomeBackSequence::set_xr_manager_from_script(XRManager *value) {
+	ERR_FAIL_COND_MSG(waits.owned && value != live_manager(), "A greeting keeps the XR manager that started it.");
+	set_xr_manager(value);
 }
 
 XRManager *WelcomeBackSequence::live_manager() {
@@ -54,42 +57,35 @@ Timer *WelcomeBackSequence::live_timer() {
 	return live_or_forget(timer, timer_id, "timer of a greeting");
 }
 
+void WelcomeBackSequence::let_manager_go(XRManager *p_manager) {
+	if (p_manager->welcome_back_sequence == this) {
+		p_manager->set_welcome_back_sequence(nullptr);
+	}
+}
+
 void WelcomeBackSequence::start() {
 	state = 0;
 	sequence_steps::start(live_manager(), live_timer());
 }
 
 void WelcomeBackSequence::finish() {
-	// Entered again by a script that runs inside the end: that end goes on.
-	if (finishing) {
-		return;
-	}
-	finishing = true;
-	const uint64_t self_id = get_instance_id();
-	if (XRManager *manager = live_manager()) {
-		sequence_steps::hand_back(manager);
-		// A script run by the end may have freed this greeting itself.
-		if (!still_exists(self_id)) {
-			return;
-		}
-		// Or the manager, which then let go of this greeting.
-		manager = live_manager();
-		if (manager && manager->welcome_back_sequence == this) {
-			manager->set_welcome_back_sequence(nullptr);
-		}
-	}
-	// Last action: nothing of this object may be touched afterwards.
-	memdelete(this);
+	sequence_steps::finish(this);
 }
 
 bool WelcomeBackSequence::is_finishing() const {
-	return finishing;
+	return waits.finishing;
 }
 
 void WelcomeBackSequence::keep_going() {
-	if (state == 0 && !live_timer()) {
-		advance_state();
-	}
+	sequence_steps::tend(this);
+}
+
+bool WelcomeBackSequence::waiting_for_typing() const {
+	return state == 1;
+}
+
+bool WelcomeBackSequence::waiting_for_press() const {
+	return state >= 2;
 }
 
 void WelcomeBackSequence::advance_state() {
@@ -111,30 +107,32 @@ void WelcomeBackSequence::advance_state() {
 	const int32_t current = state;
 	state += 1;
 	if (current == 0) {
-		sequence_steps::show_text(manager, WELCOME_BACK_TEXT);
+		sequence_steps::show_text(this, manager, WELCOME_BACK_TEXT);
 	} else {
 		wait_for_button_press();
 	}
 }
 
 void WelcomeBackSequence::wait_for_button_press() {
-	sequence_steps::wait_for_button_press(this);
+	sequence_steps::wait_for_button_press(this, waits);
 }
 
 void WelcomeBackSequence::finished_waiting_for_button_press() {
-	sequence_steps::finished_waiting_for_button_press(this);
+	sequence_steps::finished_waiting_for_button_press(this, waits);
 }
 
 void WelcomeBackSequence::_on_timer_timeout() {
-	advance_state();
+	sequence_steps::on_timer_timeout(this);
 }
 
 void WelcomeBackSequence::_on_finished_typing() {
-	advance_state();
+	if (waiting_for_typing()) {
+		advance_state();
+	}
 }
 
 void WelcomeBackSequence::_on_button_pressed(String p_name, int) {
-	if (p_name == "ax_button" || p_name == "by_button") {
+	if (waiting_for_press() && (p_name == "ax_button" || p_name == "by_button")) {
 		advance_state();
 	}
 }

@@ -1,9 +1,6 @@
 #include "welcome_sequence.hpp"
 
-#include "globals.hpp"
-#include "hud.hpp"
-#include "sequence_steps.hpp"
-#include "xr_manager.hpp"
+#include "greeting_watch.hpp"
 
 #include <godot_cpp/core/class_db.hpp>
 #include <godot_cpp/core/error_macros.hpp>
@@ -24,6 +21,7 @@ WelcomeSequence::WelcomeSequence() {}
 
 WelcomeSequence::WelcomeSequence(XRManager *p_manager) {
 	state = 0;
+	waits.owned = p_manager != nullptr;
 	remember(xr_manager, xr_manager_id, p_manager);
 	remember(timer, timer_id, sequence_steps::attach(this, p_manager));
 }
@@ -35,18 +33,23 @@ WelcomeSequence::~WelcomeSequence() {
 
 void WelcomeSequence::_bind_methods() {
 	ClassDB::bind_method(D_METHOD("get_value"), &WelcomeSequence::get_xr_manager);
-	ClassDB::bind_method(D_METHOD("set_value", "value"), &WelcomeSequence::set_xr_manager);
+	ClassDB::bind_method(D_METHOD("set_value", "value"), &WelcomeSequence::set_xr_manager_from_script);
 	ClassDB::bind_method(D_METHOD("_on_timer_timeout"), &WelcomeSequence::_on_timer_timeout);
 	ClassDB::bind_method(D_METHOD("_on_finished_typing"), &WelcomeSequence::_on_finished_typing);
 	ClassDB::bind_method(D_METHOD("_on_button_pressed"), &WelcomeSequence::_on_button_pressed);
 }
 
 XRManager *WelcomeSequence::get_xr_manager() {
-	return xr_manager;
+	return live_manager();
 }
 
 void WelcomeSequence::set_xr_manager(XRManager *value) {
 	remember(xr_manager, xr_manager_id, value);
+}
+
+void WelcomeSequence::set_xr_manager_from_script(XRManager *value) {
+	ERR_FAIL_COND_MSG(waits.owned && value != live_manager(), "A greeting keeps the XR manager that started it.");
+	set_xr_manager(value);
 }
 
 XRManager *WelcomeSequence::live_manager() {
@@ -57,42 +60,35 @@ Timer *WelcomeSequence::live_timer() {
 	return live_or_forget(timer, timer_id, "timer of a greeting");
 }
 
+void WelcomeSequence::let_manager_go(XRManager *p_manager) {
+	if (p_manager->welcome_sequence == this) {
+		p_manager->set_welcome_sequence(nullptr);
+	}
+}
+
 void WelcomeSequence::start() {
 	state = 0;
 	sequence_steps::start(live_manager(), live_timer());
 }
 
 void WelcomeSequence::finish() {
-	// Entered again by a script that runs inside the end: that end goes on.
-	if (finishing) {
-		return;
-	}
-	finishing = true;
-	const uint64_t self_id = get_instance_id();
-	if (XRManager *manager = live_manager()) {
-		sequence_steps::hand_back(manager);
-		// A script run by the end may have freed this greeting itself.
-		if (!still_exists(self_id)) {
-			return;
-		}
-		// Or the manager, which then let go of this greeting.
-		manager = live_manager();
-		if (manager && manager->welcome_sequence == this) {
-			manager->set_welcome_sequence(nullptr);
-		}
-	}
-	// Last action: nothing of this object may be touched afterwards.
-	memdelete(this);
+	sequence_steps::finish(this);
 }
 
 bool WelcomeSequence::is_finishing() const {
-	return finishing;
+	return waits.finishing;
 }
 
 void WelcomeSequence::keep_going() {
-	if (state == 0 && !live_timer()) {
-		advance_state();
-	}
+	sequence_steps::tend(this);
+}
+
+bool WelcomeSequence::waiting_for_typing() const {
+	return state % 2 == 1;
+}
+
+bool WelcomeSequence::waiting_for_press() const {
+	return state >= 2 && state % 2 == 0;
 }
 
 void WelcomeSequence::advance_state() {
@@ -110,19 +106,19 @@ void WelcomeSequence::advance_state() {
 	state += 1;
 	switch (current) {
 		case 0:
-			sequence_steps::show_text(manager, WELCOME_TEXT);
+			sequence_steps::show_text(this, manager, WELCOME_TEXT);
 			break;
 		case 2:
 			finished_waiting_for_button_press();
-			sequence_steps::show_text(manager, MOVEMENT_TEXT);
+			sequence_steps::show_text(this, manager, MOVEMENT_TEXT);
 			break;
 		case 4:
 			finished_waiting_for_button_press();
-			sequence_steps::show_text(manager, ROTATION_TEXT);
+			sequence_steps::show_text(this, manager, ROTATION_TEXT);
 			break;
 		case 6:
 			finished_waiting_for_button_press();
-			sequence_steps::show_text(manager, FAREWELL_TEXT);
+			sequence_steps::show_text(this, manager, FAREWELL_TEXT);
 			break;
 		default: // 1, 3, 5, 7: the text is typed
 			wait_for_button_press();
@@ -131,23 +127,25 @@ void WelcomeSequence::advance_state() {
 }
 
 void WelcomeSequence::wait_for_button_press() {
-	sequence_steps::wait_for_button_press(this);
+	sequence_steps::wait_for_button_press(this, waits);
 }
 
 void WelcomeSequence::finished_waiting_for_button_press() {
-	sequence_steps::finished_waiting_for_button_press(this);
+	sequence_steps::finished_waiting_for_button_press(this, waits);
 }
 
 void WelcomeSequence::_on_timer_timeout() {
-	advance_state();
+	sequence_steps::on_timer_timeout(this);
 }
 
 void WelcomeSequence::_on_finished_typing() {
-	advance_state();
+	if (waiting_for_typing()) {
+		advance_state();
+	}
 }
 
 void WelcomeSequence::_on_button_pressed(String p_name, int) {
-	if (p_name == "ax_button" || p_name == "by_button") {
+	if (waiting_for_press() && (p_name == "ax_button" || p_name == "by_button")) {
 		advance_state();
 	}
 }

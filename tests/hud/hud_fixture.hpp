@@ -10,6 +10,7 @@
 #include <godot_cpp/classes/resource_loader.hpp>
 #include <godot_cpp/classes/scene_tree.hpp>
 #include <godot_cpp/classes/standard_material3d.hpp>
+#include <godot_cpp/classes/timer.hpp>
 #include <godot_host/project_resources.hpp>
 
 #include <algorithm>
@@ -93,6 +94,23 @@ protected:
 	}
 
 	int clicks() const { return click ? (int)click->_host_play_count() : 0; }
+
+	godot::Timer *typing_timer() const {
+		for (int32_t i = 0; i < hud->get_child_count(); i++) {
+			if (godot::Timer *timer = godot::Object::cast_to<godot::Timer>(hud->get_child(i))) {
+				return timer;
+			}
+		}
+		return nullptr;
+	}
+
+	static int errors_saying(const char *p_text) {
+		int n = 0;
+		for (const godot_host::LogEntry &e : godot_host::Log::errors()) {
+			n += e.text.find(p_text) != std::string::npos ? 1 : 0;
+		}
+		return n;
+	}
 
 	// The glyphs of the current text, in child order (which is typing order).
 	std::vector<Glyph> glyphs() const {

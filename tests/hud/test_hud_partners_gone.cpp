@@ -9,18 +9,6 @@
 
 using namespace godot;
 
-namespace {
-
-int errors_saying(const char *p_text) {
-	int n = 0;
-	for (const godot_host::LogEntry &e : godot_host::Log::errors()) {
-		n += e.text.find(p_text) != std::string::npos ? 1 : 0;
-	}
-	return n;
-}
-
-} // namespace
-
 TEST_F(HudTest, ClickPlayerFreedWhileTyping) {
 	build();
 	type({ "have fun!" });
@@ -87,4 +75,25 @@ TEST_F(HudTest, TypingDelayThatIsNoNumberOfSecondsTypesAtTheDefaultPace) {
 	const double started = now;
 	step(0.15);
 	EXPECT_NEAR(probe->finished_at - started, 0.1, 0.015);
+}
+
+// A delay of hours would keep a paused game waiting on its greeting as good
+// as for ever: the text types at the slowest pace, a second a glyph.
+TEST_F(HudTest, TypingDelayOfHoursTypesASecondAGlyph) {
+	build();
+	for (double delay : { 3600.0, 1e300 }) {
+		SCOPED_TRACE(delay);
+		godot_host::Log::clear();
+		hud->set("m_typing_delay", delay);
+		type({ "hi" });
+		const double started = now;
+		step(2.05);
+		EXPECT_NEAR(probe->finished_at - started, 2.0, 0.015);
+		EXPECT_EQ(errors_saying("typing delay"), 1);
+	}
+	hud->set("m_typing_delay", 1.0);
+	godot_host::Log::clear();
+	type({ "hi" });
+	step(2.05);
+	EXPECT_EQ(errors_saying("typing delay"), 0);
 }

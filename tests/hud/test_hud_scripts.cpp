@@ -21,15 +21,6 @@ protected:
 		hud = nullptr;
 		click = nullptr;
 	}
-
-	Timer *typing_timer() const {
-		for (int32_t i = 0; i < hud->get_child_count(); i++) {
-			if (Timer *timer = Object::cast_to<Timer>(hud->get_child(i))) {
-				return timer;
-			}
-		}
-		return nullptr;
-	}
 };
 
 TEST_F(HudScripts, HudFreedWhileItLaysOutText) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace godot;
 using godot_host::Host;
@@ -169,4 +170,60 @@ TEST_F(BoneColliderTest, VelocityIsTheFiveStepDisplacementOverTen) {
 		float moved = 0.01f * (float)(std::min(step, 6) - 1); // since the first sample, at most five steps back
 		expect_vec(moving->get_velocity(), Vector3(moved / 10.0f, 0, 0));
 	}
+}
+
+// Scripts reach the two properties through the engine with any value: one
+// that is no number is refused (the collider is a shape of the player's
+// body, and its mass scales the player's pushes), one of the wrong type is
+// refused by the engine, and the collider keeps what it had.
+TEST_F(BoneColliderTest, PropertiesRefuseWhatIsNoNumber) {
+	const float nan = std::nanf("");
+	const float inf = std::numeric_limits<float>::infinity();
+	build_rig();
+	BoneColliderIK *c = collider<BoneColliderIK>("thumb_01_l_collider");
+	Host::set_current_scene(world);
+	const Transform3D offset(Basis(), Vector3(0.1f, 0, 0));
+	c->set("offset_transform", offset);
+	c->set("mass", 2.0);
+	godot_host::Log::clear();
+
+	c->set("offset_transform", Transform3D(Basis(), Vector3(nan, 0, 0)));
+	c->set("offset_transform", Transform3D(Basis(Vector3(inf, 0, 0), Vector3(0, 1, 0), Vector3(0, 0, 1)), Vector3()));
+	c->set("mass", (double)nan);
+	c->set("mass", (double)inf);
+	c->set("mass", 1e300); // no float holds it
+	EXPECT_EQ(godot_host::Log::error_count(), 5);
+	c->set("mass", String("heavy"));
+	EXPECT_EQ(c->get_offset_transform(), offset);
+	EXPECT_FLOAT_EQ(c->get_mass(), 2.0f);
+	EXPECT_FLOAT_EQ((float)(double)c->get("mass"), 2.0f);
+
+	// Finite values of any size or sign stay the caller's business.
+	c->set("mass", -3.0);
+	EXPECT_FLOAT_EQ(c->get_mass(), -3.0f);
+	Host::iteration(1.0 / 60.0);
+	EXPECT_TRUE(c->get_global_transform().is_finite());
+}
+
+// A collider put at a place that is no number reports no motion, and from
+// its next real place on estimates again from real places only.
+TEST_F(BoneColliderTest, VelocityOfAColliderAtNoNumberIsNone) {
+	build_rig();
+	bones->set_position(Vector3());
+	body->set_position(Vector3());
+	BoneColliderIK *c = collider<BoneColliderIK>("moving");
+	Host::set_current_scene(world);
+	for (int step = 0; step < 3; step++) {
+		c->set_position(Vector3(0.01f * (float)step, 0, 0));
+		Host::physics_step(1.0 / 90.0);
+	}
+	c->set_position(Vector3(std::nanf(""), 0, 0));
+	Host::physics_step(1.0 / 90.0);
+	expect_vec(c->get_velocity(), Vector3());
+	for (int step = 3; step < 10; step++) {
+		c->set_position(Vector3(0.01f * (float)step, 0, 0));
+		Host::physics_step(1.0 / 90.0);
+		EXPECT_TRUE(c->get_velocity().is_finite());
+	}
+	expect_vec(c->get_velocity(), Vector3(0.005f, 0, 0));
 }

@@ -6,7 +6,12 @@
 #include "sequences/welcome_back_sequence.hpp"
 #include "sequences/welcome_sequence.hpp"
 
+#include <godot_cpp/classes/timer.hpp>
 #include <godot_host/log.hpp>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 // The game's scene with the session begun and visible: the HUD shows and the
 // game is paused, waiting for the focus that starts a greeting.
@@ -24,6 +29,44 @@ protected:
 
 	godot::WelcomeSequence *welcome() { return godot::Object::cast_to<godot::WelcomeSequence>(manager->welcome_sequence); }
 	godot::WelcomeBackSequence *welcome_back() { return godot::Object::cast_to<godot::WelcomeBackSequence>(manager->welcome_back_sequence); }
+
+	static bool any_error_says(const std::vector<std::string> &p_errors, const char *p_text) {
+		return std::any_of(p_errors.begin(), p_errors.end(), [&](const std::string &e) { return e.find(p_text) != std::string::npos; });
+	}
+
+	godot::Timer *typing_timer() const {
+		for (int32_t i = 0; i < hud->get_child_count(); i++) {
+			if (godot::Timer *timer = godot::Object::cast_to<godot::Timer>(hud->get_child(i))) {
+				return timer;
+			}
+		}
+		return nullptr;
+	}
+
+	// Answers every wait of the running greeting with the left A/X button
+	// until it is over; false if a wait never came.
+	bool answer_until_over(double p_seconds_per_wait = 10.0) {
+		for (int answer = 0; answer < 8; answer++) {
+			bool waits = advance_until([&]() {
+				if (godot::WelcomeSequence *seq = welcome()) {
+					return seq->waiting_for_press();
+				}
+				if (godot::WelcomeBackSequence *seq = welcome_back()) {
+					return seq->waiting_for_press();
+				}
+				return true;
+			}, p_seconds_per_wait);
+			if (!waits) {
+				return false;
+			}
+			if (!welcome() && !welcome_back()) {
+				return true;
+			}
+			press(0, "ax_button");
+			release(0, "ax_button");
+		}
+		return false;
+	}
 };
 
 #endif // MOSSGLIMMER_TESTS_GREETING_FIXTURE_HPP

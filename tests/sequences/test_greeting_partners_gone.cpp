@@ -14,14 +14,6 @@ using namespace godot;
 using godot_host::Host;
 using godot_host::Log;
 
-namespace {
-
-bool any_error_says(const std::vector<std::string> &p_errors, const char *p_text) {
-	return std::any_of(p_errors.begin(), p_errors.end(), [&](const std::string &e) { return e.find(p_text) != std::string::npos; });
-}
-
-} // namespace
-
 class GreetingPartnersGone : public GreetingFixture {
 protected:
 	// The greeting is over as its own end leaves things: recentred, world

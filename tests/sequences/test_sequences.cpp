@@ -204,7 +204,9 @@ TEST_F(GreetingSequences, WithoutAManagerNothingHappens) {
 	lone->_on_finished_typing();
 	lone->_on_button_pressed("ax_button", 0);
 	EXPECT_EQ(lone->state, 0);
-	EXPECT_EQ(game_errors().size(), 4u);
+	// The start and the delay's end need the manager; typing and a press
+	// are no events of state 0, and are ignored.
+	EXPECT_EQ(game_errors().size(), 2u);
 
 	// Given a manager through the engine, it still has no timer to start.
 	Log::clear();

@@ -548,15 +548,30 @@ void Node::set_process_mode(Node::ProcessMode p_mode) {
 	if (_process_mode == p_mode) {
 		return;
 	}
+	// As the engine: out of the tree the mode is only stored.
+	if (!_tree) {
+		_process_mode = p_mode;
+		return;
+	}
+	ERR_FAIL_COND_MSG(p_mode == PROCESS_MODE_INHERIT && !_parent, "The root node can't be set to Inherit process mode.");
+	// The nodes whose mode follows this one's hear whether they may now
+	// process, with the tree paused as it is, and whether they are enabled.
 	std::vector<Node *> subtree;
 	_host_collect_tree(subtree);
+	const bool tree_paused = _tree->is_paused();
+	std::vector<bool> could;
 	std::vector<bool> was_enabled;
 	for (Node *n : subtree) {
+		could.push_back(n->_host_can_process(tree_paused));
 		was_enabled.push_back(n->_resolved_process_mode() != PROCESS_MODE_DISABLED);
 	}
 	_process_mode = p_mode;
 	for (size_t i = 0; i < subtree.size(); i++) {
-		bool enabled = subtree[i]->_resolved_process_mode() != PROCESS_MODE_DISABLED;
+		const bool can = subtree[i]->_host_can_process(tree_paused);
+		if (can != could[i]) {
+			subtree[i]->_host_notification(can ? NOTIFICATION_UNPAUSED : NOTIFICATION_PAUSED);
+		}
+		const bool enabled = subtree[i]->_resolved_process_mode() != PROCESS_MODE_DISABLED;
 		if (enabled != was_enabled[i]) {
 			subtree[i]->_host_notification(enabled ? NOTIFICATION_ENABLED : NOTIFICATION_DISABLED);
 		}
