@@ -39,6 +39,19 @@ public:
 		uint64_t object_id = 0; // tells whether `object` still exists
 	};
 
+	// A child of a held object that the grab moved onto the hand, with what
+	// it had in the object, so that the release gives it back as it was.
+	struct MovedChild {
+		uint64_t id = 0;
+		int64_t index = 0; // its place among the object's children
+		Transform3D local_in_object;
+		Transform3D local_on_hand; // as the move left it, once on_hand
+		bool on_hand = false;
+		// Node and owner ids, in pairs, of the owners in its branch that the
+		// move took away (an owner must stay an ancestor).
+		Vector<uint64_t> lost_owner_ids;
+	};
+
 	// What one hand holds.
 	struct HeldObject {
 		RigidBody3D *object = nullptr;
@@ -47,7 +60,12 @@ public:
 		uint64_t object_id = 0;
 		Vector<uint64_t> collider_ids;
 		float added_mass = 0.0f; // what the grab added to the player's mass
-		Vector<uint64_t> moved_child_ids; // the object's children now on the bone attachment
+		Vector<MovedChild> moved_children; // in the object's child order
+		// The object's own modes before the grab.
+		Node::ProcessMode process_mode = Node::PROCESS_MODE_INHERIT;
+		CollisionObject3D::DisableMode disable_mode = CollisionObject3D::DISABLE_MODE_REMOVE;
+		bool processing = false;
+		bool physics_processing = false;
 	};
 
 	// What a hand shape's name says, worked out when the shape or its name

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace godot {
 
@@ -36,18 +37,88 @@ bool is_blend_value(double p_value) {
 	return std::isfinite(p_value) && std::fabs(p_value) <= (double)FLT_MAX;
 }
 
-// Gives a released body back its processing (also when the player that held
-// it is gone).
-void resume_body(uint64_t p_object_id) {
+// Gives the body back the modes the grab changed, each only while it still
+// reads as the grab set it: what a script set meanwhile stands. Also when the
+// player that held it is gone.
+void give_back_modes(uint64_t p_object_id, const Player::HeldObject &p_held) {
 	RigidBody3D *object = live<RigidBody3D>(p_object_id);
-	if (!object) {
+	if (object && object->get_process_mode() == Node::PROCESS_MODE_DISABLED) {
+		object->set_process_mode(p_held.process_mode); // its receivers may run scripts
+		object = live<RigidBody3D>(p_object_id);
+	}
+	if (object && object->get_disable_mode() == CollisionObject3D::DISABLE_MODE_REMOVE) {
+		object->set_disable_mode(p_held.disable_mode);
+		object = live<RigidBody3D>(p_object_id);
+	}
+	if (object && !object->is_processing()) {
+		object->set_process(p_held.processing);
+	}
+	if (object && !object->is_physics_processing()) {
+		object->set_physics_process(p_held.physics_processing);
+	}
+}
+
+// Notes, for p_node and its branch below p_branch, the owners that a move
+// under p_to takes away: those outside the branch that are no ancestors of
+// p_to (a body's own scene owns its children, and the hand is not in it).
+void note_lost_owners(Node *p_node, Node *p_branch, Node *p_to, Vector<uint64_t> &r_ids) {
+	Node *owner = p_node->get_owner();
+	if (owner && owner != p_branch && !p_branch->is_ancestor_of(owner) && !owner->is_ancestor_of(p_to)) {
+		r_ids.push_back(p_node->get_instance_id());
+		r_ids.push_back(owner->get_instance_id());
+	}
+	for (int32_t i = 0, n = p_node->get_child_count(true); i < n; i++) {
+		note_lost_owners(p_node->get_child(i, true), p_branch, p_to, r_ids);
+	}
+}
+
+// Puts a child that a grab moved onto the hand back into the body as it was
+// there: its transform, owners and place among the body's children. Moved on
+// the hand by a script, it keeps the place in the world the hand carried it
+// to. One a script took off the hand stays where it is; one whose body is
+// gone goes. Every node is looked up again after each call that can run a
+// script.
+void give_back_child(const Player::MovedChild &p_moved, uint64_t p_object_id, uint64_t p_attachment_id) {
+	Node3D *child = live<Node3D>(p_moved.id);
+	Node *attachment = live<Node>(p_attachment_id);
+	if (!child || !attachment || child->get_parent() != attachment) {
 		return;
 	}
-	object->set_process_mode(Node::PROCESS_MODE_INHERIT);
+	RigidBody3D *object = live<RigidBody3D>(p_object_id);
+	if (!object) {
+		child->queue_free();
+		return;
+	}
+	// Where the place it keeps would be no number (a bone or a body posed so),
+	// it gets its own back instead.
+	const bool keep_place = p_moved.on_hand && child->get_transform() != p_moved.local_on_hand &&
+			child->is_inside_tree() && object->is_inside_tree() &&
+			(object->get_global_transform().affine_inverse() * child->get_global_transform()).is_finite();
+	child->reparent(object, keep_place);
+	child = live<Node3D>(p_moved.id);
 	object = live<RigidBody3D>(p_object_id);
-	if (object) {
-		object->set_process(true);
-		object->set_physics_process(true);
+	if (!child || !object || child->get_parent() != object) {
+		return; // a script took it on the way
+	}
+	for (int64_t i = 0; i + 1 < p_moved.lost_owner_ids.size(); i += 2) {
+		Node *node = live<Node>(p_moved.lost_owner_ids[i]);
+		Node *owner = live<Node>(p_moved.lost_owner_ids[i + 1]);
+		if (node && owner && !node->get_owner() && owner->is_ancestor_of(node)) {
+			node->set_owner(owner);
+		}
+	}
+	if (!keep_place) {
+		child->set_transform(p_moved.local_in_object);
+		child = live<Node3D>(p_moved.id);
+		object = live<RigidBody3D>(p_object_id);
+		if (!child || !object || child->get_parent() != object) {
+			return;
+		}
+	}
+	const int64_t last = (int64_t)object->get_child_count() - 1;
+	const int64_t index = p_moved.index < last ? p_moved.index : last;
+	if (child->get_index() != index) {
+		object->move_child(child, (int32_t)index);
 	}
 }
 
@@ -141,12 +212,13 @@ void Player::_process(double p_delta) {
 }
 
 // A body the other hand holds stays with it (its mass counts once), and the
-// player never takes hold of itself or of a node of its own.
+// player never takes hold of itself, of a node of its own or of a body it is
+// inside of (its hands would end up holding themselves).
 bool Player::may_grab(int p_hand, const HandTouchingObject &p_entry) const {
 	if (!still_exists(p_entry.object_id) || held_objects[1 - p_hand].object_id == p_entry.object_id) {
 		return false;
 	}
-	return !is_own_node(p_entry.object);
+	return !is_own_node(p_entry.object) && !p_entry.object->is_ancestor_of(this);
 }
 
 // The body's pose relative to the hand's bone attachment, for a grab; none
@@ -231,17 +303,25 @@ bool Player::grab(int p_hand, RigidBody3D *p_object, const Transform3D &p_offset
 	held.object_id = object_id;
 	held.offset_transform = p_offset;
 	held.added_mass = mass_to_add(p_object->get_mass());
+	// Noted before anything changes, for a release from inside any call below.
+	held.process_mode = p_object->get_process_mode();
+	held.disable_mode = p_object->get_disable_mode();
+	held.processing = p_object->is_processing();
+	held.physics_processing = p_object->is_physics_processing();
 	add_held_mass(p_hand);
 
 	// After each call that can run a script: is the grab still on?
 	bool player_freed = false;
+	auto let_go_inside = [&]() {
+		return held_objects[p_hand].object_id != object_id;
+	};
 	auto goes_on = [&]() {
 		if (!still_exists(self_id)) {
 			player_freed = true;
 			return false;
 		}
-		if (held_objects[p_hand].object_id != object_id) {
-			return false; // already let go from inside the call
+		if (let_go_inside()) {
+			return false;
 		}
 		if (still_exists(object_id) && still_exists(attachment_id)) {
 			return true;
@@ -261,10 +341,12 @@ bool Player::grab(int p_hand, RigidBody3D *p_object, const Transform3D &p_offset
 	p_object->set_process(false);
 	p_object->set_physics_process(false);
 
-	for (uint64_t child_id : child_ids(p_object)) {
+	const std::vector<uint64_t> children = child_ids(p_object);
+	for (size_t k = 0; k < children.size(); k++) {
 		if (!goes_on()) {
 			return !player_freed;
 		}
+		const uint64_t child_id = children[k];
 		Node3D *child = live<Node3D>(child_id);
 		if (!child || child->get_parent() != p_object) {
 			continue; // grabbable bodies carry 3-D nodes only; or a script took it
@@ -292,23 +374,47 @@ bool Player::grab(int p_hand, RigidBody3D *p_object, const Transform3D &p_offset
 			// At the hand from the start: placed at the player's origin until its
 			// first frame, its first samples would make a still hand fling things.
 			collider->follow_attachment();
-		} else {
-			BoneAttachment3D *attachment = live<BoneAttachment3D>(attachment_id);
-			held.moved_child_ids.push_back(child_id);
-			child->reparent(attachment, child->is_inside_tree() && attachment->is_inside_tree());
+			continue;
+		}
+		BoneAttachment3D *attachment = live<BoneAttachment3D>(attachment_id);
+		if (!attachment || child == attachment || child->is_ancestor_of(attachment)) {
+			continue; // a script put the hand in the body: moved, it would hold itself
+		}
+		MovedChild moved;
+		moved.id = child_id;
+		moved.index = (int64_t)k;
+		moved.local_in_object = child->get_transform();
+		note_lost_owners(child, child, attachment, moved.lost_owner_ids);
+		// Noted before the move, so that a release from inside it gives the child back.
+		held.moved_children.push_back(moved);
+		child->reparent(attachment, child->is_inside_tree() && attachment->is_inside_tree());
+		if (!still_exists(self_id)) {
+			return false;
+		}
+		if (let_go_inside()) {
+			// That release found the child still on its way to the hand.
+			give_back_child(moved, object_id, attachment_id);
+			return still_exists(self_id);
+		}
+		child = live<Node3D>(child_id);
+		if (child && child->get_parent() == live<Node>(attachment_id)) {
+			MovedChild &noted = held.moved_children.write[held.moved_children.size() - 1];
+			noted.local_on_hand = child->get_transform();
+			noted.on_hand = true;
 		}
 	}
 	return goes_on() || !player_freed;
 }
 
 // The hand lets go: the body goes where the hand carried it and gets back
-// the children on the hand and its processing; the copies go and the mass
-// comes off. For a body that was freed, the copies and the children it left
-// on the hand go. The hand is empty from the start, so a script run from
-// here finds nothing to let go again; every node is looked up again after
-// each call that can run one. Inside the engine's tree callbacks the
-// player's children can't be removed: the copies are switched off and
-// queued instead. False when the player was freed on the way.
+// the children the grab moved onto the hand, as they were, and its own
+// modes; the copies go and the mass comes off. The hand keeps its own nodes.
+// For a body that was freed, the copies and the children it left on the hand
+// go. The hand is empty from the start, so a script run from here finds
+// nothing to let go again; every node is looked up again after each call
+// that can run one. Inside the engine's tree callbacks the player's children
+// can't be removed: the copies are switched off and queued instead. False
+// when the player was freed on the way.
 bool Player::release(int p_hand, bool p_in_tree_callback) {
 	const uint64_t self_id = get_instance_id();
 	HeldObject held;
@@ -327,23 +433,8 @@ bool Player::release(int p_hand, bool p_in_tree_callback) {
 		}
 	}
 
-	if (live<RigidBody3D>(object_id) && live<BoneAttachment3D>(attachment_id)) {
-		for (uint64_t child_id : child_ids(live<BoneAttachment3D>(attachment_id))) {
-			Node3D *child = live<Node3D>(child_id);
-			attachment = live<BoneAttachment3D>(attachment_id);
-			object = live<RigidBody3D>(object_id);
-			if (!attachment || !object) {
-				break;
-			}
-			if (!child || child->get_parent() != attachment) {
-				continue;
-			}
-			child->reparent(object, child->is_inside_tree() && object->is_inside_tree());
-			child = live<Node3D>(child_id);
-			if (child) {
-				child->set_transform(Transform3D());
-			}
-		}
+	for (int64_t i = 0; i < held.moved_children.size(); i++) {
+		give_back_child(held.moved_children[i], object_id, attachment_id);
 	}
 
 	for (int64_t i = 0; i < held.collider_ids.size(); i++) {
@@ -363,22 +454,11 @@ bool Player::release(int p_hand, bool p_in_tree_callback) {
 		}
 	}
 
-	if (!live<RigidBody3D>(object_id)) {
-		// Its children on the hand have nothing to go back to.
-		attachment = live<BoneAttachment3D>(attachment_id);
-		for (int64_t i = 0; i < held.moved_child_ids.size(); i++) {
-			Node *child = live<Node>(held.moved_child_ids[i]);
-			if (child && child->get_parent() == attachment) {
-				child->queue_free();
-			}
-		}
-	}
-
 	bool player_alive = still_exists(self_id);
 	if (player_alive) {
 		give_back_mass(p_hand, held);
 	}
-	resume_body(object_id);
+	give_back_modes(object_id, held);
 	return player_alive && still_exists(self_id);
 }
 

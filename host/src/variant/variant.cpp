@@ -243,6 +243,11 @@ Variant::operator long() const {
 		case INT:
 			return _data._int;
 		case FLOAT:
+			// Beyond the range or no number: what the engine's x86-64 build
+			// gets from the processor, without the undefined cast.
+			if (!(_data._float >= -9223372036854775808.0 && _data._float < 9223372036854775808.0)) {
+				return INT64_MIN;
+			}
 			return (int64_t)_data._float;
 		case STRING:
 			return static_cast<const String *>(_data._ptr)->to_int();
