@@ -23,8 +23,6 @@ using godot_host::PhysicsWorld;
 
 namespace {
 
-const char *SESSION_EVENTS[] = { "session_begun", "session_visible", "session_focussed", "session_stopping", "session_loss_pending",
-	"instance_exiting", "pose_recentered" };
 const char *BUTTONS[] = { "ax_button", "by_button", "menu_button", "trigger_click" };
 const char *FLOATS[] = { "trigger", "grip", "grip_force", "unknown" };
 const char *VECTORS[] = { "primary", "secondary", "unknown" };
@@ -126,30 +124,28 @@ void Soak::_record_touch(const Touch &p_touch) {
 
 void Soak::_ordinary_inputs() {
 	DemoScene &s = _scene;
-	if (_chance(0.01)) {
-		_session.emit_session(SESSION_EVENTS[_pick(7)]);
-		_events++;
-	}
+	// Through the device, as the engine passes input on: only changes, to
+	// every controller node of the hand.
 	for (int hand = 0; hand < 2; hand++) {
 		XRController3D *c = _alive(s.controllers[hand]) ? s.controllers[hand] : nullptr;
 		if (!c) {
 			continue;
 		}
 		if (_chance(0.03)) {
-			c->_host_press_button(BUTTONS[_pick(4)]);
+			_device.press(hand, BUTTONS[_pick(4)]);
 			_events++;
 		}
 		if (_chance(0.03)) {
-			c->_host_release_button(BUTTONS[_pick(4)]);
+			_device.release(hand, BUTTONS[_pick(4)]);
 			_events++;
 		}
 		if (_chance(0.08)) {
-			c->_host_set_float(FLOATS[_pick(4)], _options.bad_values && _chance(0.2) ? _bad_value() : _value());
+			_device.set_float(hand, FLOATS[_pick(4)], _options.bad_values && _chance(0.2) ? _bad_value() : _value());
 			_events++;
 		}
 		if (_chance(0.05)) {
 			bool bad = _options.bad_values && _chance(0.2);
-			c->_host_set_vector2(VECTORS[_pick(3)], bad ? Vector2(_bad_value(), _value()) : Vector2(_value(), _value()));
+			_device.set_vector2(hand, VECTORS[_pick(3)], bad ? Vector2(_bad_value(), _value()) : Vector2(_value(), _value()));
 			_events++;
 		}
 	}
@@ -299,12 +295,14 @@ int Soak::run() {
 		if (_options.bad_values && !_chaos && _chance(0.0005)) {
 			_bad_typing_delay();
 		}
+		_before_frame();
 		if (_chaos) {
 			_chaos->frame();
 		} else {
 			_session.frame();
 		}
 		_check_invariants();
+		_after_frame();
 		if (_session.time() >= next_sample) {
 			memory.push_back(current_resident_mb());
 			freed_at_sample.push_back(_frees);

@@ -33,8 +33,6 @@ const Chaos::Signal CONTACT_SIGNALS[] = { Chaos::BODY_ENTERED, Chaos::BODY_SHAPE
 const Chaos::Signal CONTROLLER_SIGNALS[] = { Chaos::BUTTON_PRESSED, Chaos::BUTTON_RELEASED, Chaos::INPUT_FLOAT_CHANGED,
 	Chaos::INPUT_VECTOR2_CHANGED, Chaos::PROFILE_CHANGED };
 
-const char *const SESSION_SIGNALS[] = { "session_begun", "session_visible", "session_focussed", "session_stopping", "session_loss_pending",
-	"instance_exiting", "pose_recentered" };
 const char *const FINGER_NAMES[5] = { "thumb", "index", "middle", "ring", "pinky" };
 
 // Signals that arrive this deep inside the adversary's own acts are only counted.
@@ -87,6 +85,7 @@ Chaos::Chaos(SoakState &r_soak) :
 	// The soak starts once the first greeting has let the game run.
 	_library_ran = !_last_paused;
 	_next_greeting_check = _session.time() + 30.0;
+	_next_switch = _session.time() + 20.0 + 60.0 * std::uniform_real_distribution<double>(0.0, 1.0)(_rng);
 }
 
 Chaos::~Chaos() {
@@ -142,9 +141,6 @@ void Chaos::_wire(Node *p_node) {
 	// The greeting's timers (the manager's and the HUD's), not the player's cleanup.
 	if (emitter == TIMER_NODE && !parent->is_class("Player")) {
 		_library_timers.insert(id);
-	}
-	if (emitter == CONTROLLER) {
-		_controllers.insert(id);
 	}
 	if (emitter != WORLD_NODE && emitter != CONTROLLER) {
 		for (Signal s : TREE_SIGNALS) {
@@ -208,12 +204,6 @@ void Chaos::_received(Emitter p_emitter, Signal p_signal, uint64_t p_emitter_id,
 	_signals[p_emitter][p_signal]++;
 	_nested += _handling.empty() ? 0 : 1;
 	_observe_pause();
-	if (p_emitter == CONTROLLER && (p_signal == BUTTON_PRESSED || p_signal == BUTTON_RELEASED) && !_fanning_out && !_script_emitting && p_count >= 1) {
-		// Still inside this controller's emission: it is not to be freed at once.
-		_handling.push_back({ p_emitter, p_signal, p_emitter_id, 0, false });
-		_fan_out(p_emitter_id, p_signal == BUTTON_PRESSED, *p_args[0]);
-		_handling.pop_back();
-	}
 	if (p_signal == VISIBILITY_CHANGED && p_emitter == WORLD_NODE) {
 		_note_world_visibility(p_emitter_id);
 	}
@@ -238,31 +228,6 @@ void Chaos::_received(Emitter p_emitter, Signal p_signal, uint64_t p_emitter_id,
 	_act(r);
 	_handling.pop_back();
 	_observe_pause();
-}
-
-// A button of the device reaches every controller node of its hand, as the
-// engine sends its tracker's input: a second player's too.
-void Chaos::_fan_out(uint64_t p_controller, bool p_pressed, const Variant &p_button) {
-	XRController3D *from = Object::cast_to<XRController3D>(ObjectDB::get_instance(p_controller));
-	if (!from) {
-		return;
-	}
-	const StringName tracker = from->get_tracker();
-	const String button = p_button;
-	std::vector<uint64_t> others;
-	for (uint64_t id : _controllers) {
-		XRController3D *c = Object::cast_to<XRController3D>(ObjectDB::get_instance(id));
-		if (c && id != p_controller && c->is_inside_tree() && c->get_tracker() == tracker) {
-			others.push_back(id);
-		}
-	}
-	_fanning_out = true;
-	for (uint64_t id : others) {
-		if (XRController3D *c = Object::cast_to<XRController3D>(ObjectDB::get_instance(id))) {
-			p_pressed ? c->_host_press_button(button) : c->_host_release_button(button);
-		}
-	}
-	_fanning_out = false;
 }
 
 bool Chaos::_tree_busy() const {
@@ -306,17 +271,17 @@ void Chaos::_when_allowed(Node *p_node, const std::function<void()> &p_what) {
 void Chaos::_act(const Received &p_received) {
 	// Inside the library's switch between the HUD and the world, and at the
 	// end of a text, what hurts most: the manager, the HUD or the player
-	// gone, or the session moving on.
+	// gone, or the library called again.
 	if ((p_received.signal == VISIBILITY_CHANGED || p_received.signal == FINISHED_TYPING) && _chance(0.4)) {
 		if (_chance(0.3)) {
-			_call_back(p_received, 3);
+			_call_back(p_received);
 		} else {
 			_free_one(p_received, 2 + _pick(3));
 		}
 		return;
 	}
 	// Weights of the kinds of act.
-	const int weights[] = { 30, 14, 12, 8, 6, 20, 15, 3 };
+	const int weights[] = { 30, 14, 12, 8, 6, 20, 15, 3, 4 };
 	int total = 0;
 	for (int w : weights) {
 		total += w;
@@ -347,7 +312,7 @@ void Chaos::_act(const Received &p_received) {
 			if (node) {
 				const uint64_t id = node->get_instance_id();
 				_hidden_by_library.erase(id);
-				_set_by_adversary.insert(id);
+				_soak._set_by_script.insert(id);
 				_adversary_showing = id;
 				node->set_visible(!node->is_visible());
 				if (SoakState::_alive(id)) {
@@ -364,10 +329,29 @@ void Chaos::_act(const Received &p_received) {
 		case 6:
 			_call_back(p_received);
 			break;
-		default:
+		case 7:
 			_add_sub_scene();
 			break;
+		default:
+			_remode_one();
+			break;
 	}
+}
+
+void Chaos::_remode_one() {
+	// A script (or a scene saved so) leaves a node of the library to follow
+	// the pause: the library's waits must go on all the same.
+	Node *nodes[3] = { _scene.hud, _scene.manager, _any_library_timer() };
+	const char *what[3] = { "the HUD", "the XR manager", "a timer" };
+	const int k = _pick(3);
+	Node *node = nodes[k];
+	if (!node || node->is_queued_for_deletion() || !node->is_inside_tree()) {
+		return;
+	}
+	const bool inherit = _chance(0.5);
+	_remodes[std::string(what[k]) + (inherit ? " to inherit" : " to pausable")]++;
+	_tell(inherit ? "makes it inherit its process mode:" : "makes it pausable:", what[k]);
+	node->set_process_mode(inherit ? Node::PROCESS_MODE_INHERIT : Node::PROCESS_MODE_PAUSABLE);
 }
 
 void Chaos::_add_sub_scene() {
@@ -524,8 +508,10 @@ void Chaos::_move(Node *p_node, Node *p_parent, const char *p_what) {
 				!node->is_inside_tree() || !parent->is_inside_tree()) {
 			return;
 		}
-		// Moved by the adversary: whatever the library did to it before no longer counts.
+		// Moved by the adversary: whatever the library did to it before no
+		// longer counts, and its visibility is the adversary's to set.
 		_hidden_by_library.erase(node_id);
+		_soak._set_by_script.insert(node_id);
 		_shapes_dirty = true;
 		_reparents[p_what]++;
 		_tell("moves", p_what);
@@ -670,8 +656,27 @@ void Chaos::_toggle_pause() {
 	tree->set_pause(pause);
 	// The adversary's own: not the library's doing.
 	_last_paused = tree->is_paused();
+	_soak._liveness.note_script_pause(pause);
+	// A pause menu closes again: what the adversary paused it unpauses later.
+	_unpause_at = pause ? _session.time() + 0.5 + 3.5 * std::uniform_real_distribution<double>(0.0, 1.0)(_rng) : -1.0;
 	(pause ? _pauses : _unpauses)++;
 	_tell(pause ? "pauses the game" : "unpauses the game");
+}
+
+void Chaos::_end_own_pause() {
+	if (_unpause_at < 0.0 || _session.time() < _unpause_at) {
+		return;
+	}
+	_unpause_at = -1.0;
+	// Someone else changed the pause since: theirs now.
+	if (!_soak._liveness.script_paused() || !Host::tree()->is_paused()) {
+		return;
+	}
+	Host::tree()->set_pause(false);
+	_last_paused = Host::tree()->is_paused();
+	_soak._liveness.note_script_pause(false);
+	_unpauses++;
+	_tell("unpauses the game it paused");
 }
 
 // ---------------------------------------------------------------------------
@@ -760,42 +765,19 @@ void Chaos::_bad_value_one() {
 // ---------------------------------------------------------------------------
 // Calls back into the library, as the engine or a script would make them
 
-void Chaos::_call_back(const Received &p_received, int p_call) {
+void Chaos::_call_back(const Received &p_received) {
 	DemoScene &s = _scene;
 	const char *what = nullptr;
-	switch (p_call >= 0 ? p_call : _pick(6)) {
+	// Only methods a script can call: the session's events and the
+	// controllers' input come from the runtime alone, between frames.
+	switch (_pick(3)) {
 		case 0:
-		case 1: {
-			XRController3D *c = s.controllers[_pick(2)];
-			if (c && c->is_inside_tree()) {
-				bool ax = _chance(0.6);
-				bool pressed = _chance(0.8);
-				what = ax ? (pressed ? "A/X pressed" : "A/X released") : (pressed ? "B/Y pressed" : "B/Y released");
-				_script_emitting = true;
-				c->emit_signal(pressed ? "button_pressed" : "button_released", ax ? "ax_button" : "by_button");
-				_script_emitting = false;
-			}
-		} break;
-		case 2:
 			if (s.manager && s.manager->is_inside_tree()) {
 				what = "recentre";
 				s.manager->call("_on_pose_recentered");
 			}
 			break;
-		case 3:
-			if (s.openxr.is_valid()) {
-				if (_chance(0.15)) {
-					what = "refresh_rate_changed";
-					std::string kind;
-					// The rate the runtime reports, or one that is no rate.
-					s.openxr->emit_signal("refresh_rate_changed", _chance(0.5) ? _bad_float(kind) : s.openxr->get_display_refresh_rate());
-				} else {
-					what = SESSION_SIGNALS[_pick(7)];
-					s.openxr->emit_signal(what);
-				}
-			}
-			break;
-		case 4:
+		case 1:
 			if (s.hud && s.hud->is_inside_tree()) {
 				what = "HUD typing tick";
 				s.hud->call("_on_typing_timer_timeout");

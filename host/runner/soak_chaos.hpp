@@ -101,9 +101,6 @@ private:
 	// Wiring.
 	std::unordered_set<uint64_t> _wired;
 	std::unordered_set<uint64_t> _library_timers;
-	std::unordered_set<uint64_t> _controllers;
-	bool _fanning_out = false;
-	bool _script_emitting = false;
 	int64_t _frames = 0;
 
 	// The signals being handled, innermost last.
@@ -125,6 +122,7 @@ private:
 	std::vector<std::string> _lost_shapes;
 	std::vector<std::pair<std::string, godot::Transform3D>> _lost_attachments;
 	double _next_greeting_check = 0.0;
+	double _next_switch = 0.0;
 
 	// A sub-scene that brings a second manager or player, taken out again later.
 	uint64_t _sub_scene = 0;
@@ -138,8 +136,8 @@ private:
 	};
 	std::vector<PoseToRestore> _poses_to_restore;
 
-	// The frame clock.
-	int _slow_frames_left = 0;
+	// The frame clock: slow while the runtime throttles a hidden session.
+	bool _throttled = false;
 
 	// Pause: the state last seen and whether the library last set it; the
 	// adversary's own changes are told apart.
@@ -147,9 +145,9 @@ private:
 	bool _library_ran = false;
 	// World nodes (3-D children of the scene root) that the library hid.
 	std::unordered_set<uint64_t> _hidden_by_library;
-	// Shown or hidden by the adversary since a greeting last ended with them shown.
-	std::unordered_set<uint64_t> _set_by_adversary;
 	uint64_t _adversary_showing = 0;
+	// When the adversary lets the game run again that it paused itself.
+	double _unpause_at = -1.0;
 
 	// Mass: the masses each body had since the last check, holds and
 	// bodies whose mass the adversary made no number.
@@ -172,7 +170,7 @@ private:
 	long _signals[EMITTER_COUNT][SIGNAL_COUNT] = {};
 	long _nested = 0;
 	long _reentrant = 0;
-	std::map<std::string, long> _frees, _queued_frees, _reparents, _renames, _bad_values, _deltas, _calls, _readds, _visibility_acts, _sub_scenes;
+	std::map<std::string, long> _frees, _queued_frees, _reparents, _renames, _bad_values, _deltas, _calls, _readds, _visibility_acts, _sub_scenes, _remodes;
 	long _pauses = 0, _unpauses = 0, _slow_spells = 0, _greeting_checks = 0;
 
 	// soak_chaos.cpp: wiring and the adversary's acts.
@@ -182,7 +180,6 @@ private:
 	void _wire(godot::Node *p_node);
 	void _connect(godot::Node *p_node, Emitter p_emitter, Signal p_signal);
 	void _received(Emitter p_emitter, Signal p_signal, uint64_t p_emitter_id, const godot::Variant **p_args, int p_count);
-	void _fan_out(uint64_t p_controller, bool p_pressed, const godot::Variant &p_button);
 	double _probability(Signal p_signal) const;
 	bool _tree_busy() const;
 	bool _handling_node(godot::Node *p_node) const;
@@ -194,16 +191,18 @@ private:
 	void _tell(const char *p_what, const std::string &p_detail = std::string());
 
 	void _free(godot::Node *p_node, const char *p_what);
-	// p_target and p_call pick one kind; -1 any.
+	// p_target picks one kind; -1 any.
 	void _free_one(const Received &p_received, int p_target = -1);
 	void _reparent_one();
 	void _rename_one();
 	void _move(godot::Node *p_node, godot::Node *p_parent, const char *p_what);
 	void _rename(godot::Node *p_node, const std::string &p_name, const char *p_what);
 	void _toggle_pause();
+	void _end_own_pause();
 	void _bad_value_one();
 	void _add_sub_scene();
-	void _call_back(const Received &p_received, int p_call = -1);
+	void _remode_one();
+	void _call_back(const Received &p_received);
 
 	godot::RigidBody3D *_any_crate();
 	godot::RigidBody3D *_held_crate();
@@ -218,10 +217,12 @@ private:
 	void _forget_dead_records();
 	// Whether a node the records name is queued to go at the frame's end.
 	bool _records_going() const;
-	// Adds back what is due; true when a new manager came with it.
-	bool _readd_due_nodes();
+	// Adds back what is due, as a scene would: no session event comes with it.
+	void _readd_due_nodes();
 	bool _readd_nodes();
 	void _remove_sub_scene();
+	// Replaces the manager and the player as a game switching levels by hand does.
+	void _switch_rig();
 	void _check_greeting_ends();
 	void _restore_poses();
 	bool _pose_pending(godot::Node *p_node) const;

@@ -26,6 +26,8 @@ constexpr int SETTLE_FRAMES = 2;
 constexpr int ORPHAN_FRAMES = 3;
 // Sums of what holding may have added, at most.
 constexpr size_t MOST_SUMS = 256;
+// The rig is switched by hand about this often.
+constexpr double SWITCH_EVERY = 80.0;
 
 // Finite, but beyond any place or scale of the scene.
 bool huge(const Transform3D &p_transform) {
@@ -51,7 +53,15 @@ void Chaos::frame() {
 	_remember_new_crates();
 	_restore_poses();
 	_remove_sub_scene();
-	if (_readd_due_nodes() || _session.time() >= _next_greeting_check) {
+	_end_own_pause();
+	// A scene that changes gets no session event: the greeting is played
+	// through on its own schedule, never because something came back.
+	_readd_due_nodes();
+	if (_session.time() >= _next_switch) {
+		_next_switch = _session.time() + SWITCH_EVERY * (0.5 + std::uniform_real_distribution<double>(0.0, 1.0)(_rng));
+		_switch_rig();
+	}
+	if (_session.time() >= _next_greeting_check) {
 		_check_greeting_ends();
 	}
 	double delta = 0.0;
@@ -65,23 +75,21 @@ void Chaos::frame() {
 
 bool Chaos::_pick_delta(double &r_delta) {
 	const char *slow = "0.25 s (4 frames a second)";
-	if (_slow_frames_left > 0) {
-		_slow_frames_left--;
+	// A runtime throttles a session it does not show, and only then: the
+	// frames are slow for as long as the session is hidden.
+	if (_soak._runtime.state() == SoakRuntime::HIDDEN) {
+		if (!_throttled) {
+			_throttled = true;
+			_slow_spells++;
+			_tell("the runtime throttles the hidden session to 4 frames a second");
+		}
 		_deltas[slow]++;
 		r_delta = 0.25;
 		return true;
 	}
+	_throttled = false;
 	std::uniform_real_distribution<double> unit(0.0, 1.0);
 	double roll = unit(_rng);
-	if (roll < 0.001) {
-		// A runtime throttling a session it does not show: seconds to half a minute of it.
-		_slow_spells++;
-		_slow_frames_left = 8 + _pick(113);
-		_tell("slows the frames to 4 a second for", std::to_string(_slow_frames_left + 1) + " frames");
-		_deltas[slow]++;
-		r_delta = 0.25;
-		return true;
-	}
 	if (roll < 0.012) {
 		_deltas["zero"]++;
 		r_delta = 0.0;
@@ -140,11 +148,7 @@ void Chaos::_after_frame() {
 }
 
 void Chaos::_report(const char *p_what, const std::string &p_detail) {
-	_soak._report(p_what);
-	// Shown with the first few, as the soak shows them.
-	if (!p_detail.empty() && _soak._violation_kinds[p_what] <= 3) {
-		std::printf("         %s\n", p_detail.c_str());
-	}
+	_soak._report_with(p_what, p_detail);
 }
 
 // ---------------------------------------------------------------------------
@@ -161,9 +165,9 @@ void Chaos::_observe_pause() {
 	_library_ran = !paused;
 	if (_library_ran) {
 		// A greeting ended: nodes it left shown are judged again from here on.
-		for (auto it = _set_by_adversary.begin(); it != _set_by_adversary.end();) {
+		for (auto it = _soak._set_by_script.begin(); it != _soak._set_by_script.end();) {
 			Node3D *node = Object::cast_to<Node3D>(ObjectDB::get_instance(*it));
-			it = node && node->is_visible() ? _set_by_adversary.erase(it) : std::next(it);
+			it = node && node->is_visible() ? _soak._set_by_script.erase(it) : std::next(it);
 		}
 	}
 }
@@ -184,7 +188,7 @@ void Chaos::_note_world_visibility(uint64_t p_node) {
 	// it gives each node the state it had before, which may be hidden when
 	// the adversary changed it meanwhile: such a node is not judged.
 	_library_ran = false;
-	if (!_set_by_adversary.count(p_node)) {
+	if (!_soak._set_by_script.count(p_node)) {
 		_hidden_by_library.insert(p_node);
 	}
 }
@@ -436,7 +440,13 @@ void Chaos::print_summary() const {
 	print_counts("frame deltas", deltas);
 	print_counts("calls into the library", _calls);
 	print_counts("sub-scenes added", _sub_scenes);
+	print_counts("process modes set", _remodes);
 	std::map<std::string, long> readds = _readds;
 	readds["greetings played through"] = _greeting_checks;
 	print_counts("added back", readds);
+	print_counts("runtime events", _soak._runtime.event_counts());
+	const SoakLiveness::Counts &live = _soak._liveness.counts();
+	print_counts("liveness", { { "frames judged", live.judged_frames }, { "stick moves read", live.probes },
+										{ "stick moves that moved the player", live.probes_reached }, { "A/X presses answering greetings", live.presses },
+										{ "volume turned up again", live.volume_repairs } });
 }

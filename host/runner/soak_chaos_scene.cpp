@@ -18,6 +18,9 @@ constexpr double READD_AFTER = 0.5;
 constexpr double READD_SPREAD = 2.5;
 // A greeting is played through at least this often.
 constexpr double GREETING_CHECK_EVERY = 60.0;
+// How often a manager that went is missed for long, and for how long at most.
+constexpr double LONG_WITHOUT_MANAGER = 0.3;
+constexpr double WITHOUT_MANAGER_MOST = 20.0;
 
 uint64_t id_of(Object *p_object) {
 	return p_object ? p_object->get_instance_id() : 0;
@@ -65,6 +68,11 @@ void Chaos::_forget_dead_records() {
 	}
 	if (gone(s.manager, _record_ids.manager)) {
 		s.manager = nullptr;
+		// Now and then the scene goes on without one for a good while: what
+		// the manager paused, muted or hid must not stay so.
+		if (_readd_due[READD_MANAGER] < 0 && _chance(LONG_WITHOUT_MANAGER)) {
+			_readd_due[READD_MANAGER] = _session.time() + WITHOUT_MANAGER_MOST * (0.5 + 0.5 * std::uniform_real_distribution<double>(0.0, 1.0)(_rng));
+		}
 		schedule(READD_MANAGER);
 	}
 	if (gone(s.camera, _record_ids.camera)) {
@@ -125,7 +133,7 @@ bool Chaos::_records_going() const {
 	return false;
 }
 
-bool Chaos::_readd_due_nodes() {
+void Chaos::_readd_due_nodes() {
 	const double now = _session.time();
 	bool due = false;
 	for (double at : _readd_due) {
@@ -133,14 +141,13 @@ bool Chaos::_readd_due_nodes() {
 	}
 	// What is queued to go goes first, at the frame's end.
 	if (!due || _records_going()) {
-		return false;
+		return;
 	}
 	// Added as a scene is instanced: the adversary waits until it is in.
 	const bool calm = _calm;
 	_calm = true;
-	bool new_manager = _readd_nodes();
+	_readd_nodes();
 	_calm = calm;
-	return new_manager;
 }
 
 bool Chaos::_readd_nodes() {
@@ -252,6 +259,53 @@ bool Chaos::_readd_nodes() {
 	return manager;
 }
 
+void Chaos::_switch_rig() {
+	DemoScene &s = _scene;
+	bool pending = false;
+	for (double at : _readd_due) {
+		pending = pending || at >= 0;
+	}
+	if (!s.rig || !s.world || !s.player || !s.manager || pending || _records_going()) {
+		return;
+	}
+	// A level switched by hand: the old rig is queue_free()d and the new one
+	// added in the same breath, so the new manager and player are ready
+	// while the old ones are still in the tree, going at the frame's end.
+	// The runtime says nothing: the session goes on.
+	_sub_scene_until = _session.time();
+	_remove_sub_scene();
+	const bool calm = _calm;
+	_calm = true;
+	_session.say("chaos: switches the rig by hand: the old one goes at the frame's end, the new one is ready before\n");
+	s.rig->queue_free();
+	Node *rig = memnew(Node);
+	rig->set_name("Rig");
+	s.world->add_child(rig);
+	rig->set_owner(s.world);
+	s.rig = rig;
+	s.manager = nullptr;
+	s.camera = nullptr;
+	// Added as the saved scene has them: the player first, so that the manager finds it.
+	readd_player(s);
+	readd_manager(s);
+	_calm = calm;
+	for (double &at : _readd_due) {
+		at = -1;
+	}
+	_lost_shapes.clear();
+	_lost_attachments.clear();
+	_soak._touches.clear();
+	_remember_records();
+	for (int side = 0; side < 2; side++) {
+		_soak._known_controllers[side] = s.controllers[side] ? s.controllers[side]->get_instance_id() : 0;
+	}
+	_shapes_dirty = true;
+	_readds["rig switched by hand"]++;
+	if (s.player) {
+		_soak._listen_for_doomed_bodies();
+	}
+}
+
 void Chaos::_remove_sub_scene() {
 	if (_sub_scene_until < 0 || _session.time() < _sub_scene_until) {
 		return;
@@ -330,7 +384,7 @@ void Chaos::_refresh_shapes() {
 }
 
 void Chaos::_prune() {
-	for (std::unordered_set<uint64_t> *ids : { &_wired, &_library_timers, &_controllers, &_hidden_by_library, &_set_by_adversary, &_poisoned, &_orphans_reported }) {
+	for (std::unordered_set<uint64_t> *ids : { &_wired, &_library_timers, &_hidden_by_library, &_soak._set_by_script, &_poisoned, &_orphans_reported }) {
 		SoakState::_forget_gone(*ids);
 	}
 }

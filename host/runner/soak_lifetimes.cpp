@@ -25,6 +25,41 @@ constexpr double GREETING_TIMEOUT = 150.0;
 
 } // namespace
 
+SoakLiveness::Hooks SoakState::_liveness_hooks() {
+	SoakLiveness::Hooks hooks;
+	hooks.report = [this](const char *p_what, const std::string &p_detail) { _report_with(p_what, p_detail); };
+	hooks.known_controller = [this](int p_hand) { return p_hand == 0 || p_hand == 1 ? _known_controllers[p_hand] : 0; };
+	hooks.shown_by_script = [this](uint64_t p_node) { return _set_by_script.count(p_node) > 0; };
+	return hooks;
+}
+
+void SoakState::_report_with(const char *p_what, const std::string &p_detail) {
+	_report(p_what);
+	// Shown with the first few, as the fault itself is.
+	if (!p_detail.empty() && _violation_kinds[p_what] <= 3) {
+		std::printf("         %s\n", p_detail.c_str());
+	}
+}
+
+void SoakState::_before_frame() {
+	_runtime.step();
+	_liveness.before_frame();
+}
+
+void SoakState::_after_frame() {
+	_liveness.after_frame();
+}
+
+void SoakState::_play_for(double p_seconds) {
+	const double end = _session.time() + p_seconds;
+	while (_session.time() + 1e-9 < end) {
+		_before_frame();
+		_session.frame();
+		_check_body_finite();
+		_after_frame();
+	}
+}
+
 void SoakState::_listen_for_doomed_bodies() {
 	if (!_scene.player) {
 		return;
@@ -94,7 +129,7 @@ void Soak::_lifetime_event() {
 		s.manager = kind == 4 ? nullptr : s.manager;
 	}
 	bool midway = _chance(0.5);
-	_session.run_for(0.5 + 2.0 * std::uniform_real_distribution<double>(0.0, 1.0)(_rng), [this] { _check_body_finite(); });
+	_play_for(0.5 + 2.0 * std::uniform_real_distribution<double>(0.0, 1.0)(_rng));
 	switch (kind) {
 		case 0:
 		case 1:
@@ -127,30 +162,33 @@ void Soak::_lifetime_event() {
 			}
 		}
 	}
+	// The runtime tells nothing of a scene that changed while the headset
+	// stays on: the game must be playable again within a few seconds all
+	// the same. Only then may the session lose focus and get it back.
+	_play_for(SoakLiveness::SETTLE_SECONDS + 1.0);
 	_check_greeting_ends(midway);
 }
 
 void SoakState::_check_greeting_ends(bool p_free_hud_midway) {
 	DemoScene &s = _scene;
 	// The presses reach a greeting through the controllers the manager knows.
-	XRController3D *presser = nullptr;
-	for (int side = 1; side >= 0 && !presser; side--) {
+	int hand = -1;
+	for (int side = 1; side >= 0 && hand < 0; side--) {
 		if (_alive(s.controllers[side]) && s.controllers[side]->get_instance_id() == _known_controllers[side]) {
-			presser = s.controllers[side];
+			hand = side;
 		}
 	}
-	if (!presser || !_alive(s.manager) || !_alive(s.hud) || s.openxr.is_null()) {
+	// The person takes the headset off and on: only a session with focus loses it.
+	if (hand < 0 || !_alive(s.manager) || !_alive(s.hud) || s.openxr.is_null() || !_runtime.focussed()) {
 		return;
 	}
 	for (const char *button : { "ax_button", "by_button" }) {
-		for (XRController3D *c : s.controllers) {
-			if (_alive(c)) {
-				c->_host_release_button(button);
-			}
+		for (int side = 0; side < 2; side++) {
+			_device.release(side, button);
 		}
 	}
-	_session.emit_session("session_visible");
-	_session.emit_session("session_focussed");
+	_runtime.lose_focus();
+	_runtime.regain_focus();
 	int presses = 0;
 	int typed = _session.texts_typed();
 	double typed_at = _session.time(), pressed_at = _session.time();
@@ -169,12 +207,10 @@ void SoakState::_check_greeting_ends(bool p_free_hud_midway) {
 			typed_at = _session.time();
 		}
 		bool read = typed_at > pressed_at && _session.time() - typed_at > READING_TIME;
-		if (_alive(presser) && (read || _session.time() - pressed_at > PRESS_EVERY)) {
-			presser->_host_press_button("ax_button");
+		if (_alive(s.controllers[hand]) && (read || _session.time() - pressed_at > PRESS_EVERY)) {
+			_device.press(hand, "ax_button");
 			_session.frame();
-			if (_alive(presser)) {
-				presser->_host_release_button("ax_button");
-			}
+			_device.release(hand, "ax_button");
 			presses++;
 			pressed_at = _session.time();
 			continue;

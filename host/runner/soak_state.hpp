@@ -2,12 +2,15 @@
 #define MOSSGLIMMER_RUNNER_SOAK_STATE_HPP
 
 #include "session.hpp"
+#include "soak_liveness.hpp"
+#include "soak_runtime.hpp"
 
 #include <cstdint>
 #include <iterator>
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 // What the soak's parts share: the session and scene they drive, the records
@@ -22,11 +25,26 @@ struct SoakState {
 	};
 
 	SoakState(Session &r_session, const SoakOptions &p_options) :
-			_session(r_session), _scene(r_session.scene()), _options(p_options) {}
+			_session(r_session),
+			_scene(r_session.scene()),
+			_options(p_options),
+			_runtime(r_session, p_options.seed),
+			_device(_runtime),
+			_liveness(r_session, _runtime, _device, _liveness_hooks()) {}
+	SoakState(const SoakState &) = delete;
+	SoakState &operator=(const SoakState &) = delete;
 
 	Session &_session;
 	DemoScene &_scene;
 	SoakOptions _options;
+	// The runtime's session and the controllers' device, the only senders
+	// of session events and controller input; and the liveness check with
+	// the person who answers the greetings.
+	SoakRuntime _runtime;
+	SoakDevice _device;
+	SoakLiveness _liveness;
+	// World nodes whose visibility a script set or that it moved: theirs to show.
+	std::unordered_set<uint64_t> _set_by_script;
 	std::vector<int32_t> _shapes;
 	std::vector<Touch> _touches;
 	int _violations = 0;
@@ -49,14 +67,23 @@ struct SoakState {
 		}
 	}
 	void _report(const char *p_what);
+	// The same, with what tells the fault apart shown with the first few.
+	void _report_with(const char *p_what, const std::string &p_detail);
 	void _forget_crate(godot::Object *p_crate);
 	void _check_body_finite();
 
 	// soak_lifetimes.cpp
+	SoakLiveness::Hooks _liveness_hooks();
+	// Frames as the soak plays them between its own acts: the runtime moves
+	// on, the person answers greetings, and liveness is judged.
+	void _before_frame();
+	void _after_frame();
+	void _play_for(double p_seconds);
 	void _listen_for_doomed_bodies();
 	void _replace(const char *p_what);
-	// After a session focus with a HUD and controllers the manager knows, a
-	// limited number of A/X presses must let the game run.
+	// Focus lost and back, as the runtime sends it when the session has
+	// focus: with a HUD and controllers the manager knows, a limited number
+	// of A/X presses must let the game run.
 	void _check_greeting_ends(bool p_free_hud_midway);
 };
 

@@ -35,15 +35,21 @@ void Soak::_bad_refresh_rate() {
 	_bad_values += sane_rate(rate) ? 0 : 1;
 	Engine *engine = Engine::get_singleton();
 	int32_t fps = engine->get_max_fps(), ticks = engine->get_physics_ticks_per_second();
+	// Only a running session reports its rate.
+	if (!_runtime.running()) {
+		return;
+	}
 	if (_chance(0.5)) {
 		_session.say("OpenXR runtime: refresh_rate_changed %g\n", (double)rate);
 		_scene.openxr->emit_signal("refresh_rate_changed", rate);
-	} else {
-		// The interface reports the rate; session visible paces by it.
+	} else if (_chance(0.2) && _runtime.focussed()) {
+		// The interface reports the rate; session visible paces by it, once
+		// the session loses focus as the runtime moves it (now and then, not
+		// each time: focus comes back with a greeting).
 		float good = _scene.openxr->get_display_refresh_rate();
 		_scene.openxr->set_display_refresh_rate(rate);
 		_session.say("OpenXR runtime: display rate %g\n", (double)rate);
-		_session.emit_session("session_visible");
+		_runtime.lose_focus();
 		_scene.openxr->set_display_refresh_rate(good);
 	}
 	if (!sane_rate(rate) && (engine->get_max_fps() != fps || engine->get_physics_ticks_per_second() != ticks)) {
