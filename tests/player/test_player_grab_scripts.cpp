@@ -1,4 +1,4 @@
-// Attacks on grab and release: a held body with a nested scene among its
+// Scripts against grab and release: a held body with a nested scene among its
 // children, moved out of the tree and back mid-hold; a second player that
 // takes the same body, or takes hold of the first player itself. Every node
 // must come back where it belongs, with its modes, and nothing non-finite.
