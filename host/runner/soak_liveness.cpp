@@ -68,7 +68,10 @@ bool thrust_reached(RigidBody3D *p_player, float p_thrust, double p_mass) {
 	}
 	// The player pushes itself along its own axis with the thrust times its mass.
 	const double expected = std::fabs((double)p_thrust) * p_mass;
-	const double force = p_player->get_constant_force().length();
+	// Measured in double precision: squared in single, a huge mass's force
+	// overflows to inf although the force itself is a number.
+	const Vector3 f = p_player->get_constant_force();
+	const double force = std::sqrt((double)f.x * f.x + (double)f.y * f.y + (double)f.z * f.z);
 	return std::fabs(force - expected) <= 1e-3 * expected + 1e-4;
 }
 
@@ -322,12 +325,15 @@ bool SoakLiveness::_judge(FaultKind p_kind, bool p_holds, const std::string &p_d
 		_clear(p_kind);
 		return false;
 	}
-	if (!fault.holds) {
+	// A greeting under way excuses the state: the library gets its few
+	// seconds from the moment the excuse ends (a greeting cut short by its
+	// HUD going is ended, and the world shown, a frame later).
+	if (!fault.holds || _greeting_under_way()) {
 		fault.holds = true;
 		fault.since_time = _session.time();
 		fault.since_frame = Engine::get_singleton()->get_process_frames();
 	}
-	if (fault.reported || !_lasted(fault.since_time, fault.since_frame, SETTLE_SECONDS, SETTLE_TICK_SECONDS) || _greeting_under_way()) {
+	if (fault.reported || !_lasted(fault.since_time, fault.since_frame, SETTLE_SECONDS, SETTLE_TICK_SECONDS)) {
 		return false;
 	}
 	fault.reported = true;
