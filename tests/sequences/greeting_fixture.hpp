@@ -67,6 +67,40 @@ protected:
 		}
 		return false;
 	}
+
+	// A fresh game (as SetUp makes it) whose first-run greeting has just started.
+	godot::WelcomeSequence *start_afresh() {
+		XRSceneTest::TearDown();
+		SetUp();
+		emit_session("session_focussed");
+		return welcome();
+	}
+
+	// The game is running again as a greeting's end leaves it.
+	void expect_handed_back() {
+		EXPECT_FALSE(paused());
+		EXPECT_FALSE(hud->is_visible());
+		EXPECT_TRUE(world->is_visible());
+		EXPECT_EQ(manager->welcome_sequence, nullptr);
+		EXPECT_EQ(manager->welcome_back_sequence, nullptr);
+	}
+};
+
+// The same game in a scene that leaves the XR manager and the HUD to the
+// default process mode: nothing of theirs runs while the game is paused.
+class PausableSceneGreeting : public GreetingFixture {
+protected:
+	void SetUp() override {
+		XRSceneTest::SetUp();
+		add_openxr();
+		build_scene();
+		manager->set_process_mode(godot::Node::PROCESS_MODE_INHERIT);
+		hud->set_process_mode(godot::Node::PROCESS_MODE_INHERIT);
+		start();
+		emit_session("session_begun");
+		emit_session("session_visible");
+		godot_host::Log::clear();
+	}
 };
 
 #endif // MOSSGLIMMER_TESTS_GREETING_FIXTURE_HPP

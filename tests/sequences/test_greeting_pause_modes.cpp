@@ -11,21 +11,6 @@
 using namespace godot;
 using godot_host::Host;
 
-class PausableSceneGreeting : public GreetingFixture {
-protected:
-	void SetUp() override {
-		XRSceneTest::SetUp();
-		add_openxr();
-		build_scene();
-		manager->set_process_mode(Node::PROCESS_MODE_INHERIT);
-		hud->set_process_mode(Node::PROCESS_MODE_INHERIT);
-		start();
-		emit_session("session_begun");
-		emit_session("session_visible");
-		godot_host::Log::clear();
-	}
-};
-
 TEST_F(PausableSceneGreeting, BothGreetingsPlayThroughAndUnpause) {
 	ASSERT_TRUE(paused());
 	ASSERT_FALSE(manager->can_process());

@@ -35,22 +35,9 @@ const Meddling MEDDLINGS[] = {
 
 class GreetingWaits : public GreetingFixture {
 protected:
-	// A fresh game whose first-run greeting has just started.
-	WelcomeSequence *start_afresh() {
-		XRSceneTest::TearDown();
-		SetUp();
-		emit_session("session_focussed");
-		return welcome();
-	}
-
-	// The game is running again as a greeting's end leaves it.
 	void expect_handed_back() {
-		EXPECT_FALSE(paused());
-		EXPECT_FALSE(hud->is_visible());
-		EXPECT_TRUE(world->is_visible());
+		GreetingFixture::expect_handed_back();
 		EXPECT_FALSE(hidden->is_visible());
-		EXPECT_EQ(manager->welcome_sequence, nullptr);
-		EXPECT_EQ(manager->welcome_back_sequence, nullptr);
 	}
 };
 

@@ -32,41 +32,12 @@ const Meddling MEDDLINGS[] = {
 
 } // namespace
 
-class AttackPausableGreeting : public GreetingFixture {
-protected:
-	void SetUp() override {
-		XRSceneTest::SetUp();
-		add_openxr();
-		build_scene();
-		// What a scene gets when nobody sets a mode: both stop with the pause.
-		manager->set_process_mode(Node::PROCESS_MODE_INHERIT);
-		hud->set_process_mode(Node::PROCESS_MODE_INHERIT);
-		start();
-		emit_session("session_begun");
-		emit_session("session_visible");
-		Log::clear();
-	}
-
-	WelcomeSequence *start_afresh() {
-		XRSceneTest::TearDown();
-		SetUp();
-		emit_session("session_focussed");
-		return welcome();
-	}
-
-	void expect_handed_back() {
-		EXPECT_FALSE(paused());
-		EXPECT_FALSE(hud->is_visible());
-		EXPECT_TRUE(world->is_visible());
-		EXPECT_EQ(manager->welcome_sequence, nullptr);
-		EXPECT_EQ(manager->welcome_back_sequence, nullptr);
-	}
-};
+using MeddledPausableGreeting = PausableSceneGreeting;
 
 // The greeting's 2 s delay timer meddled with by a script while the manager's
 // frame is stopped by the pause: the delay must still end (or the greeting
 // end), never leave the game paused for good.
-TEST_F(AttackPausableGreeting, StartDelayTimerMeddledWithWhileTheManagerIsPaused) {
+TEST_F(MeddledPausableGreeting, StartDelayTimerMeddledWithWhileTheManagerIsPaused) {
 	for (const Meddling &m : MEDDLINGS) {
 		SCOPED_TRACE(m.name);
 		WelcomeSequence *seq = start_afresh();
@@ -88,7 +59,7 @@ TEST_F(AttackPausableGreeting, StartDelayTimerMeddledWithWhileTheManagerIsPaused
 
 // The typing timer and the greeting's watch both stopped by a script while
 // the welcome types: the text must still end and the greeting go on.
-TEST_F(AttackPausableGreeting, TypingAndWatchTimersBothStoppedMidText) {
+TEST_F(MeddledPausableGreeting, TypingAndWatchTimersBothStoppedMidText) {
 	emit_session("session_focussed");
 	WelcomeSequence *seq = welcome();
 	ASSERT_TRUE(advance_until([&]() { return seq->state == 1; }));
@@ -109,7 +80,7 @@ TEST_F(AttackPausableGreeting, TypingAndWatchTimersBothStoppedMidText) {
 // The HUD taken out and put back in one step (a script re-parenting it under
 // the same parent) while it types, twice: _ready does not run again, and the
 // text must still end.
-TEST_F(AttackPausableGreeting, HudReAddedInOneStepWhileTyping) {
+TEST_F(MeddledPausableGreeting, HudReAddedInOneStepWhileTyping) {
 	emit_session("session_focussed");
 	WelcomeSequence *seq = welcome();
 	ASSERT_TRUE(advance_until([&]() { return seq->state == 1; }));
@@ -127,7 +98,7 @@ TEST_F(AttackPausableGreeting, HudReAddedInOneStepWhileTyping) {
 // The HUD moved under another parent (the XR camera, as a script keeping it
 // in view would) while the greeting waits for a press: the wait goes on and
 // the press ends it.
-TEST_F(AttackPausableGreeting, HudReparentedWhileWaitingForAPress) {
+TEST_F(MeddledPausableGreeting, HudReparentedWhileWaitingForAPress) {
 	emit_session("session_focussed");
 	WelcomeSequence *seq = welcome();
 	ASSERT_TRUE(advance_until([&]() { return seq->state == 2; }));
@@ -144,7 +115,7 @@ TEST_F(AttackPausableGreeting, HudReparentedWhileWaitingForAPress) {
 // Both controllers freed while the greeting waits for a press, with the
 // manager's frame stopped: nothing can answer, so the greeting must end by
 // itself and hand the game back.
-TEST_F(AttackPausableGreeting, ControllersFreedWhileWaitingForAPress) {
+TEST_F(MeddledPausableGreeting, ControllersFreedWhileWaitingForAPress) {
 	emit_session("session_focussed");
 	WelcomeSequence *seq = welcome();
 	ASSERT_TRUE(advance_until([&]() { return seq->state == 2; }));
@@ -158,7 +129,7 @@ TEST_F(AttackPausableGreeting, ControllersFreedWhileWaitingForAPress) {
 
 // The greeting's watch timer moved under the HUD by a script (re-parenting
 // the library's timer), then the HUD freed: the greeting must end.
-TEST_F(AttackPausableGreeting, WatchTimerReparentedUnderTheHudThenTheHudFreed) {
+TEST_F(MeddledPausableGreeting, WatchTimerReparentedUnderTheHudThenTheHudFreed) {
 	emit_session("session_focussed");
 	WelcomeSequence *seq = welcome();
 	ASSERT_TRUE(advance_until([&]() { return seq->state == 2; }));
