@@ -273,7 +273,15 @@ bool Player::may_grab(int p_hand, const HandTouchingObject &p_entry) const {
 	if (!still_exists(p_entry.object_id) || held_objects[1 - p_hand].object_id == p_entry.object_id) {
 		return false;
 	}
-	return !is_own_node(p_entry.object) && !p_entry.object->is_ancestor_of(this);
+	if (is_own_node(p_entry.object)) {
+		return false;
+	}
+	for (Node *above = get_parent(); above; above = above->get_parent()) {
+		if (above == p_entry.object) {
+			return false;
+		}
+	}
+	return true;
 }
 
 // The body's pose relative to the hand's bone attachment, for a grab; none

@@ -427,7 +427,7 @@ Node *Node::get_parent() const {
 	return _parent;
 }
 
-bool Node::is_ancestor_of(const Node *p_node) const {
+bool Node::is_ancestor_of(Node *p_node) const {
 	ERR_FAIL_NULL_V(p_node, false);
 	for (const Node *p = p_node->_parent; p; p = p->_parent) {
 		if (p == this) {

@@ -69,7 +69,7 @@ public:
 	Node *find_child(const String &p_pattern, bool p_recursive = true, bool p_owned = true) const;
 	TypedArray<Node> find_children(const String &p_pattern, const String &p_type = String(), bool p_recursive = true, bool p_owned = true) const;
 	Node *get_parent() const;
-	bool is_ancestor_of(const Node *p_node) const;
+	bool is_ancestor_of(Node *p_node) const;
 	int32_t get_index(bool p_include_internal = false) const;
 	void move_child(Node *p_child_node, int32_t p_to_index);
 	NodePath get_path() const;
