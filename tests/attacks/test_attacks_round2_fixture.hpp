@@ -109,6 +109,13 @@ protected:
 		use_scene(made);
 	}
 
+	// Another level added below the root by a script, beside what is there.
+	static SceneNodes add_level() {
+		SceneNodes level = make_scene();
+		tree_root()->add_child(level.root);
+		return level;
+	}
+
 	// A packed scene of a bare 3-D node: a menu or loading screen.
 	static godot::Ref<godot::PackedScene> empty_scene() {
 		godot::Ref<godot::PackedScene> scene;
