@@ -170,6 +170,7 @@ private:
 	void forget_scene_state();
 	void recenter();
 	void pace_frames(float p_rate);
+	void pace_frames_to_headset();
 
 	// Start-up and taking the game over (xr_manager_handover.cpp).
 	static bool counts_as_running(uint64_t p_id);
@@ -180,6 +181,7 @@ private:
 	void connect_signals(bool p_first);
 	void take_session_as_it_is(bool p_fresh);
 	void take_session_once_ready();
+	void take_player_back();
 	Timer *make_fade_timer(Timer *p_old);
 	void stand_down(bool p_whole);
 	static void queue_hand_over();

@@ -280,6 +280,12 @@ void XRManager::find_scene_partners(bool p_first) {
 	if (!player && p_first) {
 		ERR_PRINT("No \"Player\" below the XR manager's parent: controller input goes nowhere.");
 	}
+	if (player) {
+		Callable returned = callable_mp(this, &XRManager::take_player_back);
+		if (!player->is_connected("tree_entered", returned)) {
+			player->connect("tree_entered", returned, 0);
+		}
+	}
 	for (int hand = 0; hand < 2; hand++) {
 		Globals::set_hand_controller(hand, keep_or_find<XRController3D>(stored_controller_ids[hand], player, CONTROLLER_NAMES[hand]));
 		stored_controller_ids[hand] = Globals::hand_controller_ids[hand];
@@ -330,6 +336,20 @@ void XRManager::connect_signals(bool p_first) {
 	}
 }
 
+// The player came back into the tree (moved, or kept aside and added
+// again; its _ready does not run again). While it was away it lent the shared
+// controllers to a player that stayed: the running manager's player holds
+// them again, since the greetings wait for their buttons and this manager
+// forwards their input to it.
+void XRManager::take_player_back() {
+	Player *current = get_player();
+	if (!is_running() || !current || !current->is_inside_tree()) {
+		return;
+	}
+	find_scene_partners(false);
+	connect_signals(false);
+}
+
 // The session's events came before this manager did: it takes the session
 // where they left it, and waits for none of them again. p_fresh: right after
 // start-up, which has paused and silenced the game for a session yet to
@@ -354,6 +374,10 @@ void XRManager::take_session_as_it_is(bool p_fresh) {
 			volume_held_down = true;
 		}
 		return;
+	}
+	// The headset may have changed its rate while no manager heard it.
+	if (stage == Globals::SESSION_VISIBLE || stage == Globals::SESSION_FOCUSSED) {
+		pace_frames_to_headset();
 	}
 	const bool greets = stage != Globals::SESSION_FOCUSSED || show_welcome;
 	if (greets) {

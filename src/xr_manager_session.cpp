@@ -181,12 +181,17 @@ void XRManager::_on_session_visible() {
 	if (!still_running(self_id)) {
 		return;
 	}
+	pace_frames_to_headset();
+	bring_volume_up();
+}
+
+// Frames and physics steps at the rate the headset runs at now.
+void XRManager::pace_frames_to_headset() {
 	if (primary_interface.is_valid()) {
 		pace_frames(primary_interface->get_display_refresh_rate());
 	} else {
 		ERR_PRINT("The primary XR interface is not an OpenXR interface: the frame rate is left as it is.");
 	}
-	bring_volume_up();
 }
 
 void XRManager::pace_frames(float p_rate) {

@@ -9,7 +9,18 @@ using namespace godot;
 using godot_host::Host;
 using godot_host::Log;
 
-using Round2HandMade = Round2Attack;
+class Round2HandMade : public Round2Attack {
+protected:
+	// A sub-scene brings its own player (and controllers) beside the level's.
+	static void add_sub_scenes_player(Node *p_below) {
+		SceneNodes sub = make_scene();
+		Player *other = sub.player;
+		other->get_parent()->remove_child(other);
+		memdelete(sub.root);
+		Node3D *holder = add_node(p_below, memnew(Node3D), "SubScene", nullptr);
+		holder->add_child(other);
+	}
+};
 
 TEST_F(Round2HandMade, OldSceneQueuedAndNewOneAddedAtEachStagePlaysOn) {
 	for (Stage stage : { NONE, BEGUN, VISIBLE, GREETING, PLAYING }) {
@@ -97,20 +108,12 @@ TEST_F(Round2HandMade, ManagerMovedElsewhereInTheLevelPlaysOn) {
 	expect_plays_on();
 }
 
-// A sub-scene brings its own player (and controllers); the level's player is
-// then moved out and back. The manager goes on driving the level's player:
-// Globals must name that player's controllers, the ones the manager hears.
-// Disabled: the leaving player hands Globals to the sub-scene's player and
-// nothing takes them back when it returns; the short greeting then listens
-// to the other controllers and the game stays paused.
-TEST_F(Round2HandMade, DISABLED_PlayerMovedOutAndBackBesideASubScenesPlayer) {
+// A sub-scene's player beside the level's; the level's player is then moved
+// out and back. The manager goes on driving the level's player: Globals must
+// name that player's controllers, the ones the manager hears.
+TEST_F(Round2HandMade, PlayerMovedOutAndBackBesideASubScenesPlayer) {
 	reach(PLAYING);
-	SceneNodes sub = make_scene();
-	Player *other = sub.player;
-	other->get_parent()->remove_child(other);
-	memdelete(sub.root);
-	Node3D *holder = add_node(root, memnew(Node3D), "SubScene", nullptr);
-	holder->add_child(other);
+	add_sub_scenes_player(root);
 	end_frame();
 	expect_plays_on();
 
@@ -125,6 +128,24 @@ TEST_F(Round2HandMade, DISABLED_PlayerMovedOutAndBackBesideASubScenesPlayer) {
 	// the controllers whose input the manager forwards.
 	emit_session("session_visible");
 	emit_session("session_focussed");
+	expect_plays_on();
+}
+
+// The focus is lost and regained while the level's player is away: the
+// short greeting starts on the sub-scene's controllers, and follows the
+// level's own once its player is back.
+TEST_F(Round2HandMade, FocusRegainedWhileThePlayerIsAwayBesideASubScenesPlayer) {
+	reach(PLAYING);
+	add_sub_scenes_player(root);
+	end_frame();
+	Node *rig = player->get_parent();
+	rig->remove_child(player);
+	end_frame();
+	emit_session("session_visible");
+	emit_session("session_focussed");
+	Host::advance(0.5, 1.0 / 60.0);
+	rig->add_child(player);
+	end_frame();
 	expect_plays_on();
 }
 

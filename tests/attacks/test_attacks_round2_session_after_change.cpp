@@ -46,9 +46,7 @@ TEST_F(Round2SessionAfterChange, FocusLostInAMenuThenRegainedInTheLevel) {
 
 // The headset's refresh rate changes while a menu without a manager shows:
 // the level that comes next runs at the headset's new rate.
-// Disabled: a manager that takes a session under way never reads the
-// interface's rate, so the frame and physics rates stay at the old one.
-TEST_F(Round2SessionAfterChange, DISABLED_RefreshRateChangedWithNoManagerThenALevel) {
+TEST_F(Round2SessionAfterChange, RefreshRateChangedWithNoManagerThenALevel) {
 	reach(PLAYING);
 	ASSERT_EQ(Engine::get_singleton()->get_max_fps(), 90);
 	ASSERT_EQ(tree()->change_scene_to_packed(empty_scene()), OK);
@@ -59,6 +57,23 @@ TEST_F(Round2SessionAfterChange, DISABLED_RefreshRateChangedWithNoManagerThenALe
 	expect_plays_on();
 	EXPECT_EQ(Engine::get_singleton()->get_max_fps(), 72);
 	EXPECT_EQ(Engine::get_singleton()->get_physics_ticks_per_second(), 72);
+}
+
+// The rate changes and the focus is lost while the menu shows: the level
+// that comes next waits for the focus at the headset's new rate.
+TEST_F(Round2SessionAfterChange, RefreshRateChangedAndFocusLostWithNoManagerThenALevel) {
+	reach(PLAYING);
+	ASSERT_EQ(tree()->change_scene_to_packed(empty_scene()), OK);
+	end_frame();
+	openxr->set_display_refresh_rate(72.0f);
+	openxr->emit_signal("refresh_rate_changed", 72.0);
+	emit_session("session_visible");
+	change_now(BY_FILE);
+	EXPECT_TRUE(paused());
+	EXPECT_EQ(Engine::get_singleton()->get_max_fps(), 72);
+	EXPECT_EQ(Engine::get_singleton()->get_physics_ticks_per_second(), 72);
+	emit_session("session_focussed");
+	expect_plays_on();
 }
 
 // The same with the old level kept aside (its manager hears, out of the
