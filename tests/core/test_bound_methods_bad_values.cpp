@@ -40,7 +40,7 @@ const Bound PLAYER_METHODS[] = { { "_on_release_item_timeout", 2 }, { "_handle_h
 
 } // namespace
 
-class AttackScriptCalls : public GreetingFixture {
+class BoundMethodsBadValues : public GreetingFixture {
 protected:
 	// What a script may hold: nothing, a freed node, nodes of other classes,
 	// numbers that are no numbers, huge ones, text, a transform of NaN.
@@ -92,7 +92,7 @@ protected:
 // every bad value while the welcome types, and again while it waits for a
 // press: the greeting still ends, the HUD types at a usable pace, the
 // player's state stays finite.
-TEST_F(AttackScriptCalls, EveryBoundMethodWithEveryBadValueMidGreeting) {
+TEST_F(BoundMethodsBadValues, EveryBoundMethodWithEveryBadValueMidGreeting) {
 	BoneColliderIK *collider = add_node(player, memnew(BoneColliderIK), "hand_r_collider", root);
 	collider->set_shape(Ref<BoxShape3D>(memnew(BoxShape3D)));
 	emit_session("session_focussed");
@@ -130,7 +130,7 @@ TEST_F(AttackScriptCalls, EveryBoundMethodWithEveryBadValueMidGreeting) {
 // A script makes its own greeting, points it at the game's manager and steps
 // it by hand while the game's greeting runs, then frees it: the game's
 // greeting still ends and hands the game back, the HUD hidden.
-TEST_F(AttackScriptCalls, AScriptsOwnGreetingSteppedAgainstTheGamesManager) {
+TEST_F(BoundMethodsBadValues, AScriptsOwnGreetingSteppedAgainstTheGamesManager) {
 	emit_session("session_focussed");
 	WelcomeSequence *seq = welcome();
 	ASSERT_TRUE(advance_until([&]() { return seq->state == 1; }));
@@ -146,7 +146,7 @@ TEST_F(AttackScriptCalls, AScriptsOwnGreetingSteppedAgainstTheGamesManager) {
 // The same intruder answered by the player's press before the game's
 // greeting: it must not leave the game's greeting unable to end, nor take the
 // game's pause, HUD or world with it for good.
-TEST_F(AttackScriptCalls, AScriptsOwnGreetingAnsweredFirst) {
+TEST_F(BoundMethodsBadValues, AScriptsOwnGreetingAnsweredFirst) {
 	emit_session("session_focussed");
 	WelcomeSequence *seq = welcome();
 	WelcomeBackSequence *intruder = memnew(WelcomeBackSequence);

@@ -24,7 +24,7 @@ std::string names_of(Node *p_parent) {
 
 } // namespace
 
-class AttackGrab : public HandsTest {
+class GrabAgainstScripts : public HandsTest {
 protected:
 	// A second player next to the first, with its own skeleton, hand
 	// attachments and the hand shapes a grab needs.
@@ -77,7 +77,7 @@ protected:
 // its bulb owned by the lamp) with their own transforms. Mid-hold a script
 // takes the crate out of the tree and puts it back in one step. On release
 // everything is back: parents, owners, transforms, order, modes.
-TEST_F(AttackGrab, NestedSceneChildrenOfABodyMovedOutAndBackMidHold) {
+TEST_F(GrabAgainstScripts, NestedSceneChildrenOfABodyMovedOutAndBackMidHold) {
 	RigidBody3D *crate = body("Crate", Vector3(0.2f, 0, 0));
 	Node3D *lamp = add_node(crate, memnew(Node3D), "Lamp", world);
 	lamp->set_transform(LAMP_PLACE);
@@ -110,7 +110,7 @@ TEST_F(AttackGrab, NestedSceneChildrenOfABodyMovedOutAndBackMidHold) {
 // Two players take hold of the same body, and let go in either order: the
 // body ends up whole, with its own modes, in the world, and each player with
 // its own mass.
-TEST_F(AttackGrab, TwoPlayersHoldTheSameBody) {
+TEST_F(GrabAgainstScripts, TwoPlayersHoldTheSameBody) {
 	add_second_player();
 	for (bool first_lets_go_first : { true, false }) {
 		SCOPED_TRACE(first_lets_go_first ? "first lets go first" : "second lets go first");
@@ -148,7 +148,7 @@ TEST_F(AttackGrab, TwoPlayersHoldTheSameBody) {
 // other) while the first holds a crate: the first lets go of its crate as its
 // hands leave, and when the second lets go the first gets every node back,
 // in order, running again.
-TEST_F(AttackGrab, ASecondPlayerTakesHoldOfTheFirst) {
+TEST_F(GrabAgainstScripts, ASecondPlayerTakesHoldOfTheFirst) {
 	add_second_player();
 	RigidBody3D *crate = body("Crate", Vector3(0.2f, 0, 0));
 	Node3D *mesh = add_node(crate, memnew(Node3D), "Mesh", world);
@@ -180,7 +180,7 @@ TEST_F(AttackGrab, ASecondPlayerTakesHoldOfTheFirst) {
 // The held body's mesh child is queued for deletion and the body freed
 // outright in the frame the hand lets go, from the child's own
 // "tree_exiting" as the release moves it back.
-TEST_F(AttackGrab, BodyFreedByItsChildsExitAsTheReleaseMovesItBack) {
+TEST_F(GrabAgainstScripts, BodyFreedByItsChildsExitAsTheReleaseMovesItBack) {
 	RigidBody3D *crate = body("Crate", Vector3(0.2f, 0, 0));
 	Node3D *mesh = add_node(crate, memnew(Node3D), "Mesh", world);
 	Node3D *other = add_node(crate, memnew(Node3D), "Other", world);
@@ -200,7 +200,7 @@ TEST_F(AttackGrab, BodyFreedByItsChildsExitAsTheReleaseMovesItBack) {
 // The hand's attachment is freed from a child's own "tree_exiting" as the
 // grab moves that child onto the hand: the child stays with its body, and the
 // grab is undone.
-TEST_F(AttackGrab, HandFreedByAChildsExitAsTheGrabMovesItOntoTheHand) {
+TEST_F(GrabAgainstScripts, HandFreedByAChildsExitAsTheGrabMovesItOntoTheHand) {
 	RigidBody3D *crate = body("Crate", Vector3(0.2f, 0, 0));
 	Node3D *mesh = add_node(crate, memnew(Node3D), "Mesh", world);
 	mesh->set_transform(LAMP_PLACE);

@@ -35,7 +35,7 @@ const Node::ProcessMode RUNNING_MODES[] = { Node::PROCESS_MODE_INHERIT, Node::PR
 
 } // namespace
 
-class AttackPauseAndVolume : public GreetingFixture {
+class PauseAndVolume : public GreetingFixture {
 protected:
 	// A fresh scene whose manager and HUD (or their parents) have the given
 	// modes, through the session's start up to the focus.
@@ -69,7 +69,7 @@ protected:
 
 // Every mode on the manager and on the HUD: the greeting plays through, the
 // game runs and the fade-in reaches full volume.
-TEST_F(AttackPauseAndVolume, EveryModeOnTheManagerAndTheHud) {
+TEST_F(PauseAndVolume, EveryModeOnTheManagerAndTheHud) {
 	for (Node::ProcessMode m : RUNNING_MODES) {
 		for (Node::ProcessMode h : MODES) {
 			SCOPED_TRACE(std::string("manager ") + mode_name(m) + ", HUD " + mode_name(h));
@@ -82,7 +82,7 @@ TEST_F(AttackPauseAndVolume, EveryModeOnTheManagerAndTheHud) {
 }
 
 // The same modes given to the manager's and the HUD's parents instead.
-TEST_F(AttackPauseAndVolume, EveryModeOnTheParents) {
+TEST_F(PauseAndVolume, EveryModeOnTheParents) {
 	for (Node::ProcessMode m : RUNNING_MODES) {
 		for (Node::ProcessMode h : MODES) {
 			SCOPED_TRACE(std::string("rig ") + mode_name(m) + ", player " + mode_name(h));
@@ -97,7 +97,7 @@ TEST_F(AttackPauseAndVolume, EveryModeOnTheParents) {
 // The manager, or the rig above it, disabled by the scene: the greeting still
 // plays through and unpauses, and the session must not stay silent for good
 // (the manager's fade-in timer is its plain child).
-TEST_F(AttackPauseAndVolume, ADisabledManagerOrRigStillFadesIn) {
+TEST_F(PauseAndVolume, ADisabledManagerOrRigStillFadesIn) {
 	for (bool on_parents : { false, true }) {
 		for (Node::ProcessMode h : MODES) {
 			SCOPED_TRACE(std::string(on_parents ? "rig" : "manager") + " disabled, HUD " + mode_name(h));
@@ -112,7 +112,7 @@ TEST_F(AttackPauseAndVolume, ADisabledManagerOrRigStillFadesIn) {
 // A script stops, frees or re-modes the manager's audio fade timer (it is a
 // plain child of the manager) before or during the fade-in: the session
 // must not stay silent for good.
-TEST_F(AttackPauseAndVolume, FadeTimerMeddledWithByAScript) {
+TEST_F(PauseAndVolume, FadeTimerMeddledWithByAScript) {
 	struct Case {
 		const char *name;
 		bool before_begun;
@@ -155,7 +155,7 @@ TEST_F(AttackPauseAndVolume, FadeTimerMeddledWithByAScript) {
 // The manager moved under another parent after the greeting (re-parenting
 // re-runs _enter_tree, never _ready): nothing pauses or mutes again, and
 // controller input still reaches the player.
-TEST_F(AttackPauseAndVolume, ManagerReparentedAfterTheGreeting) {
+TEST_F(PauseAndVolume, ManagerReparentedAfterTheGreeting) {
 	emit_session("session_focussed");
 	ASSERT_TRUE(answer_until_over());
 	Host::advance(3.0, 1.0 / 60.0);

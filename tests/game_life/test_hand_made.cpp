@@ -3,13 +3,13 @@
 // kept aside and brought back (its nodes re-enter; _ready does not run
 // again), two managers at once, the manager or the player moved, a hand
 // holding a body as the scene goes.
-#include "attacks/test_attacks_round2_fixture.hpp"
+#include "game_life/game_life_fixture.hpp"
 
 using namespace godot;
 using godot_host::Host;
 using godot_host::Log;
 
-class Round2HandMade : public Round2Attack {
+class LifeHandMade : public GameLifeTest {
 protected:
 	// A sub-scene brings its own player (and controllers) beside the level's.
 	static void add_sub_scenes_player(Node *p_below) {
@@ -22,11 +22,11 @@ protected:
 	}
 };
 
-TEST_F(Round2HandMade, OldSceneQueuedAndNewOneAddedAtEachStagePlaysOn) {
+TEST_F(LifeHandMade, OldSceneQueuedAndNewOneAddedAtEachStagePlaysOn) {
 	for (Stage stage : { NONE, BEGUN, VISIBLE, GREETING, PLAYING }) {
 		for (bool made_current : { false, true }) {
 			SCOPED_TRACE(std::string(stage_name(stage)) + (made_current ? " / made current" : ""));
-			Round2Attack::TearDown();
+			GameLifeTest::TearDown();
 			SetUp();
 			reach(stage);
 			SceneNodes old_scene = made;
@@ -45,10 +45,10 @@ TEST_F(Round2HandMade, OldSceneQueuedAndNewOneAddedAtEachStagePlaysOn) {
 
 // The level taken out mid-greeting (at its start delay, while typing, while
 // waiting for a press), another played, then the first brought back.
-TEST_F(Round2HandMade, SceneKeptAsideMidGreetingComesBackAndPlays) {
+TEST_F(LifeHandMade, SceneKeptAsideMidGreetingComesBackAndPlays) {
 	for (int32_t state : { 0, 1, 2, 8 }) {
 		SCOPED_TRACE(state);
-		Round2Attack::TearDown();
+		GameLifeTest::TearDown();
 		SetUp();
 		reach(GREETING);
 		ASSERT_TRUE(advance_welcome_to(state));
@@ -73,7 +73,7 @@ TEST_F(Round2HandMade, SceneKeptAsideMidGreetingComesBackAndPlays) {
 // Two levels with managers in the tree at once; the running one is freed
 // by a script on its HUD's "finished_typing" mid-greeting. The second takes
 // over and plays.
-TEST_F(Round2HandMade, RunningManagerFreedFromItsHudsSignalWhileASecondWaits) {
+TEST_F(LifeHandMade, RunningManagerFreedFromItsHudsSignalWhileASecondWaits) {
 	reach(GREETING);
 	SceneNodes first = made;
 	SceneNodes second = add_level();
@@ -94,7 +94,7 @@ TEST_F(Round2HandMade, RunningManagerFreedFromItsHudsSignalWhileASecondWaits) {
 }
 
 // The manager moved to the top of its level mid-greeting, and later back.
-TEST_F(Round2HandMade, ManagerMovedElsewhereInTheLevelPlaysOn) {
+TEST_F(LifeHandMade, ManagerMovedElsewhereInTheLevelPlaysOn) {
 	reach(GREETING);
 	ASSERT_TRUE(advance_welcome_to(2));
 	Node *rig = manager->get_parent();
@@ -111,7 +111,7 @@ TEST_F(Round2HandMade, ManagerMovedElsewhereInTheLevelPlaysOn) {
 // A sub-scene's player beside the level's; the level's player is then moved
 // out and back. The manager goes on driving the level's player: Globals must
 // name that player's controllers, the ones the manager hears.
-TEST_F(Round2HandMade, PlayerMovedOutAndBackBesideASubScenesPlayer) {
+TEST_F(LifeHandMade, PlayerMovedOutAndBackBesideASubScenesPlayer) {
 	reach(PLAYING);
 	add_sub_scenes_player(root);
 	end_frame();
@@ -134,7 +134,7 @@ TEST_F(Round2HandMade, PlayerMovedOutAndBackBesideASubScenesPlayer) {
 // The focus is lost and regained while the level's player is away: the
 // short greeting starts on the sub-scene's controllers, and follows the
 // level's own once its player is back.
-TEST_F(Round2HandMade, FocusRegainedWhileThePlayerIsAwayBesideASubScenesPlayer) {
+TEST_F(LifeHandMade, FocusRegainedWhileThePlayerIsAwayBesideASubScenesPlayer) {
 	reach(PLAYING);
 	add_sub_scenes_player(root);
 	end_frame();
@@ -151,12 +151,12 @@ TEST_F(Round2HandMade, FocusRegainedWhileThePlayerIsAwayBesideASubScenesPlayer) 
 
 // ---- A hand holds a body as the scene goes ----
 
-class Round2Holding : public Round2Attack {
+class LifeHolding : public GameLifeTest {
 protected:
 	// The level with hand attachments and a thumb and index shape on the
 	// left hand, and a free body in the world to take.
 	void SetUp() override {
-		Round2Attack::SetUp();
+		GameLifeTest::SetUp();
 		ResourceLoader::get_singleton()->_host_register(LEVEL_PATH, [this]() -> Ref<Resource> {
 			Ref<PackedScene> scene;
 			scene.instantiate();
@@ -211,10 +211,10 @@ protected:
 	}
 };
 
-TEST_F(Round2Holding, EachWayOfChangingWhileAHandHoldsPlaysOn) {
+TEST_F(LifeHolding, EachWayOfChangingWhileAHandHoldsPlaysOn) {
 	for (Change how : { BY_FILE, BY_PACKED, BY_RELOAD }) {
 		SCOPED_TRACE((int)how);
-		Round2Holding::TearDown();
+		LifeHolding::TearDown();
 		SetUp();
 		reach(PLAYING);
 		take_crate();
@@ -224,7 +224,7 @@ TEST_F(Round2Holding, EachWayOfChangingWhileAHandHoldsPlaysOn) {
 	}
 }
 
-TEST_F(Round2Holding, HandMadeSwitchWhileAHandHoldsPlaysOn) {
+TEST_F(LifeHolding, HandMadeSwitchWhileAHandHoldsPlaysOn) {
 	reach(PLAYING);
 	take_crate();
 	SceneNodes old_scene = made;
@@ -241,7 +241,7 @@ TEST_F(Round2Holding, HandMadeSwitchWhileAHandHoldsPlaysOn) {
 // The session loses the focus while the hand holds the crate, and the
 // player, still holding, is moved out and back: the crate is given back and
 // the game plays on after the short greeting.
-TEST_F(Round2Holding, FocusLostAndPlayerMovedWhileHoldingPlaysOn) {
+TEST_F(LifeHolding, FocusLostAndPlayerMovedWhileHoldingPlaysOn) {
 	reach(PLAYING);
 	take_crate();
 	RigidBody3D *body = crate();

@@ -2,20 +2,20 @@
 // each stage, its partners freed, scripts that free more while the library
 // gives the world back, the library's shut-down with the scene alive, and
 // what the library hands scripts afterwards.
-#include "attacks/test_attacks_round2_fixture.hpp"
+#include "game_life/game_life_fixture.hpp"
 
 using namespace godot;
 using godot_host::Host;
 using godot_host::Log;
 
-class Round2Leaving : public Round2Attack {
+class LifeLeaving : public GameLifeTest {
 protected:
 	// With no manager left, the library gives back what it held (a pause
 	// that a script made is the script's).
 	static void expect_given_back(const SceneNodes &p_scene, bool p_script_paused);
 };
 
-void Round2Leaving::expect_given_back(const SceneNodes &p_scene, bool p_script_paused) {
+void LifeLeaving::expect_given_back(const SceneNodes &p_scene, bool p_script_paused) {
 	EXPECT_EQ(Host::tree()->is_paused(), p_script_paused);
 	const auto &calls = AudioServer::get_singleton()->_host_linear_volume_calls();
 	EXPECT_TRUE(calls.empty() || calls.back().linear == 1.0f);
@@ -27,11 +27,11 @@ void Round2Leaving::expect_given_back(const SceneNodes &p_scene, bool p_script_p
 	EXPECT_EQ(Globals::get_hand_controller(0), nullptr);
 }
 
-TEST_F(Round2Leaving, ManagerFreedOrQueuedAtEachStageGivesTheGameBack) {
+TEST_F(LifeLeaving, ManagerFreedOrQueuedAtEachStageGivesTheGameBack) {
 	for (Stage stage : { NONE, BEGUN, VISIBLE, GREETING, PLAYING, PAUSED_BY_SCRIPT }) {
 		for (bool queued : { false, true }) {
 			SCOPED_TRACE(std::string(stage_name(stage)) + (queued ? " / queue_free" : " / free"));
-			Round2Attack::TearDown();
+			GameLifeTest::TearDown();
 			SetUp();
 			reach(stage);
 			if (stage == GREETING) {
@@ -54,11 +54,11 @@ TEST_F(Round2Leaving, ManagerFreedOrQueuedAtEachStageGivesTheGameBack) {
 
 // Partners freed while the manager runs mid-greeting: the greeting ends or
 // goes on, the game plays; the next level's partners are the ones named.
-TEST_F(Round2Leaving, PartnersFreedMidGreetingThenANewLevelPlays) {
+TEST_F(LifeLeaving, PartnersFreedMidGreetingThenANewLevelPlays) {
 	enum Gone { HUD_GONE, PLAYER_GONE, LEFT_CONTROLLER_GONE, BOTH_CONTROLLERS_GONE, ORIGIN_GONE, CAMERA_GONE };
 	for (Gone gone : { HUD_GONE, PLAYER_GONE, LEFT_CONTROLLER_GONE, BOTH_CONTROLLERS_GONE, ORIGIN_GONE, CAMERA_GONE }) {
 		SCOPED_TRACE((int)gone);
-		Round2Attack::TearDown();
+		GameLifeTest::TearDown();
 		SetUp();
 		reach(GREETING);
 		ASSERT_TRUE(advance_welcome_to(2));
@@ -106,11 +106,11 @@ TEST_F(Round2Leaving, PartnersFreedMidGreetingThenANewLevelPlays) {
 // Scripts on the world's "visibility_changed" free more as the library puts
 // the world back at the greeting's end: the manager itself, its parent (the
 // rig with player and HUD), or the whole level.
-TEST_F(Round2Leaving, ScriptsFreeingMoreWhileTheWorldIsRestored) {
+TEST_F(LifeLeaving, ScriptsFreeingMoreWhileTheWorldIsRestored) {
 	enum Victim { MANAGER, RIG, LEVEL };
 	for (Victim victim : { MANAGER, RIG, LEVEL }) {
 		SCOPED_TRACE((int)victim);
-		Round2Attack::TearDown();
+		GameLifeTest::TearDown();
 		SetUp();
 		reach(GREETING);
 		ASSERT_TRUE(advance_welcome_to(8));
@@ -152,7 +152,7 @@ TEST_F(Round2Leaving, ScriptsFreeingMoreWhileTheWorldIsRestored) {
 // A script on the HUD's "visibility_changed" frees the manager as the session
 // shows (the library hides the world and shows the HUD), and another on the
 // level's "tree_exited" frees the rig as the level is changed mid-greeting.
-TEST_F(Round2Leaving, ScriptsFreeingTheManagerOrItsRigFromTreeSignals) {
+TEST_F(LifeLeaving, ScriptsFreeingTheManagerOrItsRigFromTreeSignals) {
 	const uint64_t first_manager = manager->get_instance_id();
 	hud->connect("visibility_changed", on_first_signal(hud, [&]() { memdelete(manager); }));
 	emit_session("session_begun");
@@ -175,7 +175,7 @@ TEST_F(Round2Leaving, ScriptsFreeingTheManagerOrItsRigFromTreeSignals) {
 // The library's shut-down (its terminator's cleanup) runs while the scene is
 // still alive mid-greeting: the frames, the session's events and freeing the
 // scene afterwards use nothing it released.
-TEST_F(Round2Leaving, CleanupWithTheSceneAliveThenTheSceneGoes) {
+TEST_F(LifeLeaving, CleanupWithTheSceneAliveThenTheSceneGoes) {
 	reach(GREETING);
 	ASSERT_TRUE(advance_welcome_to(2));
 	Globals::cleanup();
@@ -195,7 +195,7 @@ TEST_F(Round2Leaving, CleanupWithTheSceneAliveThenTheSceneGoes) {
 // What the library hands scripts after the manager left: a greeting a
 // script made and gave the manager returns nothing once that manager is
 // freed, and its handlers do nothing.
-TEST_F(Round2Leaving, AGreetingsValueAfterItsManagerLeft) {
+TEST_F(LifeLeaving, AGreetingsValueAfterItsManagerLeft) {
 	reach(PLAYING);
 	for (const char *cls : { "WelcomeSequence", "WelcomeBackSequence" }) {
 		SCOPED_TRACE(cls);

@@ -2,18 +2,18 @@
 // regained while no manager is there, the session stopped and begun again,
 // recentring and refresh-rate changes with no manager in the tree, events
 // that arrive while a change is pending.
-#include "attacks/test_attacks_round2_fixture.hpp"
+#include "game_life/game_life_fixture.hpp"
 
 using namespace godot;
 using godot_host::Host;
 using godot_host::Log;
 
-using Round2SessionAfterChange = Round2Attack;
+using LifeSessionAfterChange = GameLifeTest;
 
 // The session stops while playing and the level is reloaded: the new scene
 // waits paused and silent; the session begun again runs through to the game
 // with the short greeting.
-TEST_F(Round2SessionAfterChange, StoppedThenBegunAgainAcrossReloads) {
+TEST_F(LifeSessionAfterChange, StoppedThenBegunAgainAcrossReloads) {
 	reach(PLAYING);
 	emit_session("session_stopping");
 	change_now(BY_RELOAD);
@@ -31,7 +31,7 @@ TEST_F(Round2SessionAfterChange, StoppedThenBegunAgainAcrossReloads) {
 
 // The focus is lost while a menu without a manager shows; the level comes
 // back before the focus does: it waits paused with the HUD, then greets.
-TEST_F(Round2SessionAfterChange, FocusLostInAMenuThenRegainedInTheLevel) {
+TEST_F(LifeSessionAfterChange, FocusLostInAMenuThenRegainedInTheLevel) {
 	reach(PLAYING);
 	ASSERT_EQ(tree()->change_scene_to_packed(empty_scene()), OK);
 	end_frame();
@@ -46,7 +46,7 @@ TEST_F(Round2SessionAfterChange, FocusLostInAMenuThenRegainedInTheLevel) {
 
 // The headset's refresh rate changes while a menu without a manager shows:
 // the level that comes next runs at the headset's new rate.
-TEST_F(Round2SessionAfterChange, RefreshRateChangedWithNoManagerThenALevel) {
+TEST_F(LifeSessionAfterChange, RefreshRateChangedWithNoManagerThenALevel) {
 	reach(PLAYING);
 	ASSERT_EQ(Engine::get_singleton()->get_max_fps(), 90);
 	ASSERT_EQ(tree()->change_scene_to_packed(empty_scene()), OK);
@@ -61,7 +61,7 @@ TEST_F(Round2SessionAfterChange, RefreshRateChangedWithNoManagerThenALevel) {
 
 // The rate changes and the focus is lost while the menu shows: the level
 // that comes next waits for the focus at the headset's new rate.
-TEST_F(Round2SessionAfterChange, RefreshRateChangedAndFocusLostWithNoManagerThenALevel) {
+TEST_F(LifeSessionAfterChange, RefreshRateChangedAndFocusLostWithNoManagerThenALevel) {
 	reach(PLAYING);
 	ASSERT_EQ(tree()->change_scene_to_packed(empty_scene()), OK);
 	end_frame();
@@ -78,7 +78,7 @@ TEST_F(Round2SessionAfterChange, RefreshRateChangedAndFocusLostWithNoManagerThen
 
 // The same with the old level kept aside (its manager hears, out of the
 // tree, and nobody runs the game): one recentre and the new rate.
-TEST_F(Round2SessionAfterChange, RecentreAndRateWhileTheOnlyManagerIsAside) {
+TEST_F(LifeSessionAfterChange, RecentreAndRateWhileTheOnlyManagerIsAside) {
 	reach(PLAYING);
 	SceneNodes first = made;
 	tree_root()->remove_child(first.root);
@@ -100,7 +100,7 @@ TEST_F(Round2SessionAfterChange, RecentreAndRateWhileTheOnlyManagerIsAside) {
 // Session events arrive in the frame of a change, between the old scene's
 // leaving and the new one's entry (nobody runs the game): the new scene
 // takes the session as the events left it.
-TEST_F(Round2SessionAfterChange, EventsBetweenTheChangeAndTheNewScenesEntry) {
+TEST_F(LifeSessionAfterChange, EventsBetweenTheChangeAndTheNewScenesEntry) {
 	struct Case {
 		const char *name;
 		std::vector<const char *> events;
@@ -114,7 +114,7 @@ TEST_F(Round2SessionAfterChange, EventsBetweenTheChangeAndTheNewScenesEntry) {
 	};
 	for (const Case &c : cases) {
 		SCOPED_TRACE(c.name);
-		Round2Attack::TearDown();
+		GameLifeTest::TearDown();
 		SetUp();
 		reach(PLAYING);
 		ASSERT_EQ(change(BY_RELOAD), OK);
@@ -132,7 +132,7 @@ TEST_F(Round2SessionAfterChange, EventsBetweenTheChangeAndTheNewScenesEntry) {
 // A second level is added while the first runs (the second stands by), the
 // focus is lost and regained, and the first is freed at the greeting's
 // first wait: the second takes over and the game plays on.
-TEST_F(Round2SessionAfterChange, FocusRegainedWithTwoManagersThenTheRunningOneGoes) {
+TEST_F(LifeSessionAfterChange, FocusRegainedWithTwoManagersThenTheRunningOneGoes) {
 	reach(PLAYING);
 	SceneNodes first = made;
 	SceneNodes second = add_level();

@@ -2,19 +2,19 @@
 // three ways, twice in a frame and from inside the game's own signals. The
 // runtime sends no session event again; the game must run on from the new
 // scene.
-#include "attacks/test_attacks_round2_fixture.hpp"
+#include "game_life/game_life_fixture.hpp"
 
 using namespace godot;
 using godot_host::Host;
 using godot_host::Log;
 
-using Round2SceneChange = Round2Attack;
+using LifeSceneChange = GameLifeTest;
 
-TEST_F(Round2SceneChange, EachWayOfChangingAtEachStagePlaysOn) {
+TEST_F(LifeSceneChange, EachWayOfChangingAtEachStagePlaysOn) {
 	for (Stage stage : { NONE, BEGUN, VISIBLE, GREETING, PLAYING, PAUSED_BY_SCRIPT }) {
 		for (Change how : { BY_FILE, BY_PACKED, BY_RELOAD }) {
 			SCOPED_TRACE(std::string(stage_name(stage)) + " / way " + std::to_string((int)how));
-			Round2Attack::TearDown();
+			GameLifeTest::TearDown();
 			SetUp();
 			reach(stage);
 			change_now(how);
@@ -30,10 +30,10 @@ TEST_F(Round2SceneChange, EachWayOfChangingAtEachStagePlaysOn) {
 // At every wait of the first-run greeting (its start delay, each typing and
 // each press), the level is reloaded: the first greeting was given, so the
 // new scene plays at once.
-TEST_F(Round2SceneChange, ChangeAtEachWaitOfTheFirstGreetingPlaysOn) {
+TEST_F(LifeSceneChange, ChangeAtEachWaitOfTheFirstGreetingPlaysOn) {
 	for (int32_t state = 0; state <= 8; state++) {
 		SCOPED_TRACE(state);
-		Round2Attack::TearDown();
+		GameLifeTest::TearDown();
 		SetUp();
 		reach(GREETING);
 		ASSERT_TRUE(advance_welcome_to(state));
@@ -48,10 +48,10 @@ TEST_F(Round2SceneChange, ChangeAtEachWaitOfTheFirstGreetingPlaysOn) {
 
 // Two changes in one frame: the second wins, the first pending scene (never
 // in the tree, its manager never ready) goes without a trace.
-TEST_F(Round2SceneChange, TwoChangesInOneFrameLeaveTheSecondScenePlaying) {
+TEST_F(LifeSceneChange, TwoChangesInOneFrameLeaveTheSecondScenePlaying) {
 	for (Stage stage : { BEGUN, GREETING, PLAYING }) {
 		SCOPED_TRACE(stage_name(stage));
-		Round2Attack::TearDown();
+		GameLifeTest::TearDown();
 		SetUp();
 		reach(stage);
 		ASSERT_EQ(change(BY_RELOAD), OK);
@@ -69,7 +69,7 @@ TEST_F(Round2SceneChange, TwoChangesInOneFrameLeaveTheSecondScenePlaying) {
 
 // A script on the HUD's "finished_typing" reloads the level: the greeting
 // that listens to the same signal is ended by the change under it.
-TEST_F(Round2SceneChange, ReloadFromFinishedTypingPlaysOn) {
+TEST_F(LifeSceneChange, ReloadFromFinishedTypingPlaysOn) {
 	reach(GREETING);
 	bool changed = false;
 	hud->connect("finished_typing", on_first_signal(hud, [&]() {
@@ -84,10 +84,10 @@ TEST_F(Round2SceneChange, ReloadFromFinishedTypingPlaysOn) {
 
 // A script listening to the greeting's own timer changes the level, once at
 // the start delay's end and once at a later watch.
-TEST_F(Round2SceneChange, ChangeFromTheGreetingTimersTimeoutPlaysOn) {
+TEST_F(LifeSceneChange, ChangeFromTheGreetingTimersTimeoutPlaysOn) {
 	for (int32_t at_state : { 0, 2 }) {
 		SCOPED_TRACE(at_state);
-		Round2Attack::TearDown();
+		GameLifeTest::TearDown();
 		SetUp();
 		reach(GREETING);
 		ASSERT_TRUE(advance_welcome_to(at_state));
@@ -108,7 +108,7 @@ TEST_F(Round2SceneChange, ChangeFromTheGreetingTimersTimeoutPlaysOn) {
 // A world node's "visibility_changed" reloads the level while the library
 // hides the world (the session shows) and while it shows it again (the
 // greeting's end).
-TEST_F(Round2SceneChange, ReloadFromAWorldNodesVisibilityChangedPlaysOn) {
+TEST_F(LifeSceneChange, ReloadFromAWorldNodesVisibilityChangedPlaysOn) {
 	bool changed = false;
 	world->connect("visibility_changed", on_first_signal(world, [&]() {
 		changed = true;
@@ -139,7 +139,7 @@ TEST_F(Round2SceneChange, ReloadFromAWorldNodesVisibilityChangedPlaysOn) {
 
 // A script on a controller's "button_pressed" reloads the level: at the
 // press that ends the greeting, and at the recentre chord while playing.
-TEST_F(Round2SceneChange, ReloadFromAControllersButtonHandlerPlaysOn) {
+TEST_F(LifeSceneChange, ReloadFromAControllersButtonHandlerPlaysOn) {
 	reach(GREETING);
 	ASSERT_TRUE(advance_welcome_to(8));
 	controllers[0]->connect("button_pressed", on_first_signal(controllers[0], [&]() { EXPECT_EQ(tree()->reload_current_scene(), OK); }));

@@ -1,5 +1,5 @@
-#ifndef MOSSGLIMMER_TESTS_ATTACKS_ROUND2_FIXTURE_HPP
-#define MOSSGLIMMER_TESTS_ATTACKS_ROUND2_FIXTURE_HPP
+#ifndef MOSSGLIMMER_TESTS_GAME_LIFE_FIXTURE_HPP
+#define MOSSGLIMMER_TESTS_GAME_LIFE_FIXTURE_HPP
 
 // A game over its life: the level file loaded, changed and reloaded at any
 // stage of the XR session, from the game's own signals too, and the checks
@@ -22,9 +22,9 @@
 
 #include <functional>
 
-class Round2Attack : public XRSceneChangeTest {
+class GameLifeTest : public XRSceneChangeTest {
 protected:
-	// How far the session has come when the attack strikes.
+	// How far the session has come when the script strikes.
 	enum Stage {
 		NONE, // no session event yet
 		BEGUN, // the HUD shows, the fade runs
@@ -144,4 +144,4 @@ protected:
 	}
 };
 
-#endif // MOSSGLIMMER_TESTS_ATTACKS_ROUND2_FIXTURE_HPP
+#endif // MOSSGLIMMER_TESTS_GAME_LIFE_FIXTURE_HPP
