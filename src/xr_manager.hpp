@@ -102,6 +102,8 @@ public:
 
 private:
 	// What this manager stored in Globals, forgotten when it goes.
+	// The player found before, while it lies away from the manager's parent.
+	uint64_t away_player_id = 0;
 	uint64_t stored_origin_id = 0;
 	uint64_t stored_camera_id = 0;
 	uint64_t stored_controller_ids[2] = { 0, 0 };

@@ -276,9 +276,18 @@ void XRManager::find_scene_partners(bool p_first) {
 		}
 	}
 
-	remember(player, player_id, keep_or_find<Player>(player_id, get_parent(), "Player"));
+	// A player found before and now away from the manager's parent is looked
+	// for again when it comes back into the tree.
+	const uint64_t previous_id = player_id ? player_id : away_player_id;
+	remember(player, player_id, keep_or_find<Player>(previous_id, get_parent(), "Player"));
 	if (!player && p_first) {
 		ERR_PRINT("No \"Player\" below the XR manager's parent: controller input goes nowhere.");
+	}
+	if (player || !still_exists(previous_id)) {
+		away_player_id = 0;
+	} else if (away_player_id != previous_id) {
+		away_player_id = previous_id;
+		ERR_PRINT("The \"Player\" is no longer below the XR manager's parent: controller input goes nowhere until it is back there.");
 	}
 	if (player) {
 		Callable returned = callable_mp(this, &XRManager::take_player_back);
@@ -342,8 +351,12 @@ void XRManager::connect_signals(bool p_first) {
 // them again, since the greetings wait for their buttons and this manager
 // forwards their input to it.
 void XRManager::take_player_back() {
+	if (!is_running()) {
+		return;
+	}
 	Player *current = get_player();
-	if (!is_running() || !current || !current->is_inside_tree()) {
+	Player *away = live<Player>(away_player_id);
+	if (!(current && current->is_inside_tree()) && !(away && away->is_inside_tree())) {
 		return;
 	}
 	find_scene_partners(false);

@@ -66,7 +66,7 @@ TEST_F(MorePlayerMoves, PlayerAwayWhileASecondManagerTakesOverThenPutBack) {
 // The whole level and, before it, its player taken out (the player loses its
 // owner); the level comes back first, its manager takes the game again, then
 // the player is put back into the rig.
-TEST_F(MorePlayerMoves, DISABLED_LevelBackBeforeItsPlayerThenPlayerPutBack) {
+TEST_F(MorePlayerMoves, LevelBackBeforeItsPlayerThenPlayerPutBack) {
 	reach(PLAYING);
 	Node *rig = player->get_parent();
 	rig->remove_child(player);
@@ -88,7 +88,7 @@ TEST_F(MorePlayerMoves, DISABLED_LevelBackBeforeItsPlayerThenPlayerPutBack) {
 
 // A script moves the player out of the rig to another node of the level
 // (reparent keeps the owner, which still lies above it).
-TEST_F(MorePlayerMoves, DISABLED_PlayerReparentedOutsideTheRig) {
+TEST_F(MorePlayerMoves, PlayerReparentedOutsideTheRig) {
 	reach(PLAYING);
 	const int mark = errors_now();
 	player->reparent(plain);
