@@ -142,6 +142,51 @@ protected:
 			return false;
 		}, 60.0);
 	}
+
+	// Makes the level file hold a level that p_add fills further, and loads it.
+	void load_level_with(std::function<void(const SceneNodes &)> p_add) {
+		godot::ResourceLoader::get_singleton()->_host_register(LEVEL_PATH, [this, p_add]() -> godot::Ref<godot::Resource> {
+			godot::Ref<godot::PackedScene> scene;
+			scene.instantiate();
+			scene->_host_set_builder([this, p_add]() -> godot::Node * {
+				made = make_scene();
+				p_add(made);
+				return made.root;
+			});
+			return scene;
+		});
+		reload();
+	}
+
+	// Hand attachments and a thumb and index shape on the left hand, and a
+	// free body, "Crate", in the world to take, with a shape and a "Handle".
+	static void add_hands_and_crate(const SceneNodes &p_scene) {
+		add_node(p_scene.skeleton, memnew(godot::BoneAttachment3D), "hand_l_bone_attach", p_scene.root);
+		add_node(p_scene.skeleton, memnew(godot::BoneAttachment3D), "hand_r_bone_attach", p_scene.root);
+		for (const char *name : { "thumb_l_collider", "index_02_l_collider" }) {
+			godot::BoneColliderIK *shape = add_node(p_scene.player, memnew(godot::BoneColliderIK), name, p_scene.root);
+			godot::Ref<godot::BoxShape3D> box;
+			box.instantiate();
+			shape->set_shape(box);
+		}
+		godot::RigidBody3D *body = add_node(p_scene.root, memnew(godot::RigidBody3D), "Crate", p_scene.root);
+		body->set_gravity_scale(0);
+		godot::CollisionShape3D *shape = add_node(body, memnew(godot::CollisionShape3D), "CollisionShape3D", p_scene.root);
+		shape->set_shape(godot::Ref<godot::SphereShape3D>(memnew(godot::SphereShape3D)));
+		add_node(body, memnew(godot::Node3D), "Handle", p_scene.root);
+	}
+
+	// The player's body shape index of the shape named p_name.
+	int shape_index(const char *p_name) {
+		for (int i = 0; i < player->_host_shape_count(); i++) {
+			godot::Node *n = godot::Object::cast_to<godot::Node>(player->shape_owner_get_owner(player->shape_find_owner(i)));
+			if (n && n->get_name() == godot::StringName(p_name)) {
+				return i;
+			}
+		}
+		ADD_FAILURE() << "no shape " << p_name;
+		return 0;
+	}
 };
 
 #endif // MOSSGLIMMER_TESTS_GAME_LIFE_FIXTURE_HPP

@@ -30,45 +30,10 @@ protected:
 
 	void SetUp() override {
 		GameLifeTest::SetUp();
-		ResourceLoader::get_singleton()->_host_register(LEVEL_PATH, [this]() -> Ref<Resource> {
-			Ref<PackedScene> scene;
-			scene.instantiate();
-			scene->_host_set_builder([this]() -> Node * {
-				made = make_scene();
-				add_hands(made);
-				return made.root;
-			});
-			return scene;
+		load_level_with([](const SceneNodes &p_scene) {
+			add_hands_and_crate(p_scene);
+			add_node(p_scene.root, memnew(Node3D), "Shelf", p_scene.root);
 		});
-		reload();
-	}
-
-	static void add_hands(const SceneNodes &p_scene) {
-		add_node(p_scene.skeleton, memnew(BoneAttachment3D), "hand_l_bone_attach", p_scene.root);
-		add_node(p_scene.skeleton, memnew(BoneAttachment3D), "hand_r_bone_attach", p_scene.root);
-		for (const char *name : { "thumb_l_collider", "index_02_l_collider" }) {
-			BoneColliderIK *shape = add_node(p_scene.player, memnew(BoneColliderIK), name, p_scene.root);
-			Ref<BoxShape3D> box;
-			box.instantiate();
-			shape->set_shape(box);
-		}
-		RigidBody3D *body = add_node(p_scene.root, memnew(RigidBody3D), "Crate", p_scene.root);
-		body->set_gravity_scale(0);
-		CollisionShape3D *shape = add_node(body, memnew(CollisionShape3D), "CollisionShape3D", p_scene.root);
-		shape->set_shape(Ref<SphereShape3D>(memnew(SphereShape3D)));
-		add_node(body, memnew(Node3D), "Handle", p_scene.root);
-		add_node(p_scene.root, memnew(Node3D), "Shelf", p_scene.root);
-	}
-
-	int shape_index(const char *p_name) {
-		for (int i = 0; i < player->_host_shape_count(); i++) {
-			Node *n = Object::cast_to<Node>(player->shape_owner_get_owner(player->shape_find_owner(i)));
-			if (n && n->get_name() == StringName(p_name)) {
-				return i;
-			}
-		}
-		ADD_FAILURE() << "no shape " << p_name;
-		return 0;
 	}
 
 	Node *attachment() { return skeleton->get_node_or_null(NodePath("hand_l_bone_attach")); }
