@@ -10,8 +10,27 @@
 #include <godot_host/log.hpp>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
+
+// Something a script does to one of the library's running timers.
+struct TimerMeddling {
+	const char *name;
+	std::function<void(godot::Timer *)> act;
+};
+
+// What a script can do to a running timer short of freeing it, and p_more.
+inline std::vector<TimerMeddling> timer_meddlings(std::vector<TimerMeddling> p_more) {
+	std::vector<TimerMeddling> all = {
+		{ "stopped", [](godot::Timer *t) { t->stop(); } },
+		{ "paused", [](godot::Timer *t) { t->set_paused(true); } },
+		{ "disabled", [](godot::Timer *t) { t->set_process_mode(godot::Node::PROCESS_MODE_DISABLED); } },
+		{ "taken out of the tree", [](godot::Timer *t) { t->get_parent()->remove_child(t); } },
+	};
+	all.insert(all.end(), p_more.begin(), p_more.end());
+	return all;
+}
 
 // The game's scene with the session begun and visible: the HUD shows and the
 // game is paused, waiting for the focus that starts a greeting.

@@ -17,19 +17,7 @@ using godot_host::Log;
 
 namespace {
 
-struct Meddling {
-	const char *name;
-	std::function<void(Timer *)> act;
-};
-
-// What a script can do to a running timer short of freeing it.
-const Meddling MEDDLINGS[] = {
-	{ "stopped", [](Timer *t) { t->stop(); } },
-	{ "paused", [](Timer *t) { t->set_paused(true); } },
-	{ "disabled", [](Timer *t) { t->set_process_mode(Node::PROCESS_MODE_DISABLED); } },
-	{ "made pausable", [](Timer *t) { t->set_process_mode(Node::PROCESS_MODE_PAUSABLE); } },
-	{ "taken out of the tree", [](Timer *t) { t->get_parent()->remove_child(t); } },
-};
+const std::vector<TimerMeddling> MEDDLINGS = timer_meddlings({ { "made pausable", [](Timer *t) { t->set_process_mode(Node::PROCESS_MODE_PAUSABLE); } } });
 
 } // namespace
 
@@ -42,7 +30,7 @@ protected:
 };
 
 TEST_F(GreetingWaits, StartDelayMeddledWithByAScriptStillLeadsToTheWelcome) {
-	for (const Meddling &m : MEDDLINGS) {
+	for (const TimerMeddling &m : MEDDLINGS) {
 		SCOPED_TRACE(m.name);
 		WelcomeSequence *seq = start_afresh();
 		ASSERT_NE(seq, nullptr);

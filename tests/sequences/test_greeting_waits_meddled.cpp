@@ -16,19 +16,7 @@ using godot_host::Log;
 
 namespace {
 
-struct Meddling {
-	const char *name;
-	std::function<void(Timer *)> act;
-};
-
-// What a script can do to a running library timer.
-const Meddling MEDDLINGS[] = {
-	{ "stopped", [](Timer *t) { t->stop(); } },
-	{ "paused", [](Timer *t) { t->set_paused(true); } },
-	{ "disabled", [](Timer *t) { t->set_process_mode(Node::PROCESS_MODE_DISABLED); } },
-	{ "taken out of the tree", [](Timer *t) { t->get_parent()->remove_child(t); } },
-	{ "freed", [](Timer *t) { memdelete(t); } },
-};
+const std::vector<TimerMeddling> MEDDLINGS = timer_meddlings({ { "freed", [](Timer *t) { memdelete(t); } } });
 
 } // namespace
 
@@ -38,7 +26,7 @@ using MeddledPausableGreeting = PausableSceneGreeting;
 // frame is stopped by the pause: the delay must still end (or the greeting
 // end), never leave the game paused for good.
 TEST_F(MeddledPausableGreeting, StartDelayTimerMeddledWithWhileTheManagerIsPaused) {
-	for (const Meddling &m : MEDDLINGS) {
+	for (const TimerMeddling &m : MEDDLINGS) {
 		SCOPED_TRACE(m.name);
 		WelcomeSequence *seq = start_afresh();
 		ASSERT_NE(seq, nullptr);
